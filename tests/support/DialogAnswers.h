@@ -1,0 +1,63 @@
+#pragma once
+// Answers the program's real modal dialogs from a test: each answer waits
+// for the next modal window to open, inside whatever nested event loop shows
+// it, and then acts on it as a user would.
+
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace kw::test {
+
+struct MessageBoxSeen {
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+};
+
+class DialogAnswers : public QObject {
+public:
+    DialogAnswers();
+    ~DialogAnswers() override;
+
+    // The next file dialog gets `path` typed into its name box and confirmed.
+    void TypeFileName(const QString& path);
+    // The next file dialog is cancelled.
+    void CancelFileDialog();
+    // The next message box is read and closed with OK.
+    void PressOkOnMessageBox();
+    // Any other modal window: `act` gets it and must close it.
+    void Handle(std::function<void(QWidget*)> act);
+
+    const std::vector<MessageBoxSeen>& MessageBoxes() const { return messageBoxes_; }
+    // Modal windows that opened with no answer waiting (they were closed).
+    const QStringList& Unexpected() const { return unexpected_; }
+    bool AllAnswered() const { return answers_.empty(); }
+
+    // Runs the event loop until every answer has been used, or the time is up.
+    bool WaitUntilAnswered(int milliseconds = 10000);
+
+private:
+    void Poll();
+
+    QTimer timer_;
+    std::deque<std::function<void(QWidget*)>> answers_;
+    std::vector<MessageBoxSeen> messageBoxes_;
+    QStringList unexpected_;
+    QWidget* lastHandled_ = nullptr;
+    QElapsedTimer sinceHandled_;
+};
+
+// Runs `body` and returns the texts of the message boxes it showed (each closed with OK).
+QStringList FailureReportsDuring(const std::function<void()>& body);
+
+} // namespace kw::test
