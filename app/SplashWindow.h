@@ -5,6 +5,8 @@
 #include "platform/qt/Components.h"
 #include "platform/qt/Form.h"
 
+#include <QPoint>
+
 namespace kw {
 
 class TForm5 : public TForm {
@@ -23,5 +25,9 @@ extern TForm5* Form5;
 
 // Counts the splash timer's ticks: 1 at creation, closing at 3.
 extern int SplashTickCount;
+
+// The yellow version line over the banner, as the splash and the About
+// window show it, with its top-left corner at `place`.
+TLabel* VersionLabel(QWidget* parent, QPoint place);
 
 } // namespace kw

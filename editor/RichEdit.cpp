@@ -4,9 +4,12 @@
 #include "platform/qt/Fonts.h"
 
 #include <QMimeData>
+#include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+
+#include <memory>
 
 namespace kw {
 
@@ -60,12 +63,22 @@ void TRichEdit::LoadFromFileContent(std::string_view bytes)
 
 bool TRichEdit::LoadRtf(std::string_view bytes)
 {
-    // The document is only touched once the content has parsed as RTF.
-    document()->setUndoRedoEnabled(false);
-    const bool loaded = BuildDocumentFromRtf(bytes, *document());
-    document()->setUndoRedoEnabled(true);
-    if (!loaded)
+    // Built aside and swapped in whole: the editor then lays it out once,
+    // not after every inserted run. The editor's own document is only
+    // replaced once the content has parsed as RTF.
+    auto formatted = std::make_unique<QTextDocument>();
+    formatted->setDefaultFont(document()->defaultFont());
+    formatted->setUndoRedoEnabled(false);
+    if (!BuildDocumentFromRtf(bytes, *formatted))
         return false;
+    formatted->setUndoRedoEnabled(true);
+    // The editor's first document belongs to its text control, which deletes
+    // it on replacement; the ones made here belong to the editor.
+    QPointer<QTextDocument> previous = document();
+    formatted->setParent(this);
+    setDocument(formatted.release());
+    if (previous && previous->parent() == this)
+        delete previous.data();
     encoding_ = SourceEncoding::Utf8;
     moveCursor(QTextCursor::Start);
     return true;

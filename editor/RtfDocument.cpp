@@ -6,6 +6,9 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+#include <utility>
+#include <vector>
+
 namespace kw {
 
 namespace {
@@ -48,9 +51,32 @@ QString RunText(const std::string& utf8)
 {
     // A line break inside a paragraph stays a line break, not a new paragraph.
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    if (utf8.find('\n') != std::string::npos)
+        text.replace(QLatin1Char('\n'), QChar::LineSeparator);
     return text;
 }
+
+// A document uses few distinct formats many times over. Handing the
+// document the same format object again lets it reuse the format's cached
+// hash instead of hashing a new one for every run.
+class FormatCache {
+public:
+    const QTextCharFormat& For(const RtfCharFormat& rtf)
+    {
+        for (const auto& [key, format] : formats_) {
+            if (key == rtf)
+                return format;
+        }
+        if (formats_.size() >= MaxKept)
+            formats_.erase(formats_.begin());
+        formats_.emplace_back(rtf, ToCharFormat(rtf));
+        return formats_.back().second;
+    }
+
+private:
+    static constexpr std::size_t MaxKept = 16;
+    std::vector<std::pair<RtfCharFormat, QTextCharFormat>> formats_;
+};
 
 } // namespace
 
@@ -62,17 +88,20 @@ bool BuildDocumentFromRtf(std::string_view content, QTextDocument& document)
     document.clear();
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
+    FormatCache formats;
+    QTextBlockFormat blocks[4];
+    for (RtfAlignment alignment : {RtfAlignment::Left, RtfAlignment::Centre, RtfAlignment::Right, RtfAlignment::Justify})
+        blocks[static_cast<int>(alignment)].setAlignment(ToAlignment(alignment));
     bool first = true;
     for (const RtfParagraph& paragraph : rtf->paragraphs) {
-        QTextBlockFormat block;
-        block.setAlignment(ToAlignment(paragraph.alignment));
+        const QTextBlockFormat& block = blocks[static_cast<int>(paragraph.alignment)];
         if (first)
             cursor.setBlockFormat(block);
         else
             cursor.insertBlock(block);
         first = false;
         for (const RtfRun& run : paragraph.runs)
-            cursor.insertText(RunText(run.text), ToCharFormat(run.format));
+            cursor.insertText(RunText(run.text), formats.For(run.format));
     }
     cursor.endEditBlock();
     return true;
