@@ -2,6 +2,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/TextFile.h"  // SystemErrorText
+#include "platform/posix/FileDescriptor.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -17,29 +18,6 @@ std::string FileMessage(const char* verb, const std::string& fileName, int error
 {
     return std::string("Cannot ") + verb + " file \"" + AbsoluteFileName(fileName) + "\". " + SystemErrorText(error);
 }
-
-// Closes the descriptor on every way out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-    int Release()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
 
 } // namespace
 
@@ -88,7 +66,7 @@ void WriteSourceFile(const std::string& fileName, const std::string& bytes)
         data += written;
         left -= static_cast<std::size_t>(written);
     }
-    if (::close(file.Release()) != 0)
+    if (!file.Close())
         throw Exception("Failed to Save Stream");
 }
 

@@ -1,6 +1,7 @@
 #include "platform/console/CommandInterpreter.h"
 
 #include "platform/console/CommandLine.h"
+#include "platform/posix/FileDescriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,24 +25,6 @@ extern char** environ;
 namespace kw {
 
 namespace {
-
-// Owns one file descriptor.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 void WriteAll(int fd, std::string_view text)
 {

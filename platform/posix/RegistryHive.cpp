@@ -2,6 +2,7 @@
 
 #include "platform/core/RegistryFile.h"
 #include "platform/posix/ErrorCodes.h"
+#include "platform/posix/FileDescriptor.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -42,26 +43,6 @@ std::filesystem::path Beside(const std::filesystem::path& file, const char* suff
     result += suffix;
     return result;
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int Get() const { return fd_; }
-    bool IsOpen() const { return fd_ >= 0; }
-    // Closing reports write-back failures (NFS, quota), so a commit checks it.
-    bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
-
-private:
-    int fd_;
-};
 
 // Held for the whole read-apply-write of a commit. The lock is on a file of
 // its own beside the hive, not on the hive, because the rename replaces the

@@ -2,6 +2,15 @@
 #include "platform/core/TextFile.h"
 #include "platform/core/TextFileOs.h"
 
+#include <cstdint>
+#include <utility>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 namespace kw {

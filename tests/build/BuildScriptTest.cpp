@@ -8,9 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace kw;
 using kw::test::ReadFileBytes;
@@ -196,13 +200,47 @@ TEST(BuildScript, FailingStepsRaiseTheWindowsErrorCode)
     EXPECT_EQ(InOutErrorText(5), "File access denied");
     std::filesystem::remove(folder / "Batch.bat");
 
+#ifndef _WIN32
     // A full disk: the first line that is written fails.
     std::filesystem::create_symlink("/dev/full", folder / "Batch.bat");
     EXPECT_EQ(FailureCode(write), 112);
     EXPECT_EQ(InOutErrorText(112), "I/O error 112");
     EXPECT_FALSE(file.IsOpen());
+#endif
 }
 
+#ifdef _WIN32
+TEST(BuildScript, AReadOnlyScriptIsLeftUnchanged)
+{
+    TempFolder folder;
+    ScopedCurrentDirectory here(folder.Path());
+    kw::test::WriteFileBytes(folder / "Batch.bat", "old\r\n");
+    ASSERT_TRUE(::SetFileAttributesA("Batch.bat", FILE_ATTRIBUTE_READONLY));
+    TTextFile file;
+    EXPECT_EQ(FailureCode([&] { WriteBuildScriptFile(file, BuildCommand::Compile, 0, 0, ExampleSettings(), Source); }),
+              5);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(ReadFileBytes(folder / "Batch.bat"), "old\r\n");
+    ::SetFileAttributesA("Batch.bat", FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(BuildScript, AScriptHeldOpenWithoutSharedWritingIsASharingViolation)
+{
+    TempFolder folder;
+    ScopedCurrentDirectory here(folder.Path());
+    kw::test::WriteFileBytes(folder / "Batch.bat", "old\r\n");
+    // Another program reading the script and letting nobody else in.
+    const HANDLE held = ::CreateFileA("Batch.bat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    TTextFile file;
+    EXPECT_EQ(FailureCode([&] { WriteBuildScriptFile(file, BuildCommand::Compile, 0, 0, ExampleSettings(), Source); }),
+              32);
+    EXPECT_EQ(InOutErrorText(32), "I/O error 32");
+    ::CloseHandle(held);
+    EXPECT_EQ(ReadFileBytes(folder / "Batch.bat"), "old\r\n");
+}
+#else
 TEST(BuildScript, AReadOnlyScriptIsLeftUnchanged)
 {
     if (::geteuid() != 0)
@@ -234,6 +272,7 @@ TEST(BuildScript, AReadOnlyScriptIsLeftUnchanged)
     EXPECT_EQ(WEXITSTATUS(status), 5);
     EXPECT_EQ(ReadFileBytes(folder / "Batch.bat"), "old\r\n");
 }
+#endif
 
 TEST(InOutErrorText, NamedCodesAndTheRest)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // One interface over the registry backends that tests run the same cases
-// against: the in-memory registry and the hive file. Inspection goes around
+// against: the in-memory registry, the hive file and, on Windows, the
+// system's registry. Inspection goes around
 // the backend under test (the hive's file is parsed directly), so a case sees
 // what was really stored.
 
@@ -42,7 +43,8 @@ public:
 
     // Runs `scenario` with the write of `valueName` failing. The hive fails it
     // with a real file size limit, so the scenario must give that value
-    // OversizedText() and keep every other write small.
+    // OversizedText() and keep every other write small. Only where CanFailWrites().
+    virtual bool CanFailWrites() const = 0;
     virtual void WithFailingWrite(const std::string& valueName, const std::function<void()>& scenario) = 0;
 };
 
@@ -54,7 +56,8 @@ struct BackendKind {
 };
 
 std::unique_ptr<BackendUnderTest> MakeMemoryBackend();
-std::unique_ptr<BackendUnderTest> MakeHiveBackend();  // POSIX only
+std::unique_ptr<BackendUnderTest> MakeHiveBackend();     // POSIX only
+std::unique_ptr<BackendUnderTest> MakeWindowsBackend();  // Windows only
 
 // Every backend this platform has, for INSTANTIATE_TEST_SUITE_P (with CaseLabel).
 std::vector<BackendKind> AllBackendKinds();

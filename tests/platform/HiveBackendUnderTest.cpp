@@ -53,6 +53,7 @@ public:
         EXPECT_EQ(RunAsNobody(scenario), 0) << "the run as nobody failed; its messages are above";
     }
 
+    bool CanFailWrites() const override { return true; }
     // The file size limit stands in for a full disk or an exhausted quota.
     void WithFailingWrite(const std::string&, const std::function<void()>& scenario) override
     {

@@ -34,6 +34,7 @@ public:
         scenario();
     }
 
+    bool CanFailWrites() const override { return true; }
     void WithFailingWrite(const std::string& valueName, const std::function<void()>& scenario) override
     {
         registry_.FailWritesOf(valueName);
@@ -67,7 +68,7 @@ std::unique_ptr<BackendUnderTest> MakeMemoryBackend()
 std::vector<BackendKind> AllBackendKinds()
 {
 #ifdef _WIN32
-    return {{"Memory", &MakeMemoryBackend}};
+    return {{"Memory", &MakeMemoryBackend}, {"Windows", &MakeWindowsBackend}};
 #else
     return {{"Memory", &MakeMemoryBackend}, {"Hive", &MakeHiveBackend}};
 #endif
