@@ -47,9 +47,11 @@ Component* Named(Component* component, const char* name, const char* accessibleN
 
 TMenuItem* MenuItem(TPopupMenu* menu, const char* name, const char* caption)
 {
-    auto* item = Named(new TMenuItem(QString::fromLatin1(caption), menu), name);
-    // A caption of "-" is a separator line, as the menu designer writes it.
-    item->setSeparator(std::string_view(caption) == "-");
+    // A caption of "-" is a separator line, as the menu designer writes it;
+    // Qt draws a separator from an entry without text.
+    const bool separator = std::string_view(caption) == "-";
+    auto* item = Named(new TMenuItem(separator ? QString() : QString::fromLatin1(caption), menu), name);
+    item->setSeparator(separator);
     menu->addAction(item);
     return item;
 }

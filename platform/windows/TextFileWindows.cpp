@@ -1,3 +1,6 @@
+// Text-file output on Windows: CreateFileA, WriteFile and CloseHandle, each
+// failure raised with GetLastError's code as it is, and FormatMessage's texts.
+
 #include "platform/core/Exceptions.h"
 #include "platform/core/TextFile.h"
 #include "platform/core/TextFileOs.h"

@@ -1,3 +1,6 @@
+// The registry backend on Windows: each operation is the Win32 call of the
+// same shape, passed through.
+
 #include "platform/core/RegistryBackend.h"
 
 // libstdc++ for mingw-w64 defines NOMINMAX itself, so define only what is missing.

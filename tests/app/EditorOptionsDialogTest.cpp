@@ -167,6 +167,7 @@ void EditorOptionsDialogTest::layout()
         QCOMPARE(box->accessibleName(), caption);
         QVERIFY(!box->isTristate());
         QCOMPARE(box->layoutDirection(), Qt::LeftToRight);  // the caption to the right of the box
+        QVERIFY(box->sizeHint().width() <= box->width());  // and none of it cut off
     }
 }
 

@@ -170,9 +170,9 @@ void MainWindowTest::mainMenuEntries()
         QVERIFY(!entry->menu());
         QVERIFY(entry->isEnabled());
     }
-    QCOMPARE(captions, QStringList({"Enviroment Options", "Editor Options", "Configure Tools", "-",
+    QCOMPARE(captions, QStringList({"Enviroment Options", "Editor Options", "Configure Tools", "",
                                     "Online C++ Basics", "Online C++/GP2X Tutorial", "Online SDL/GP2X Tutorial",
-                                    "About", "-", "Exit Kestrelwork"}));
+                                    "About", "", "Exit Kestrelwork"}));
     QCOMPARE(separators, QList<bool>({false, false, false, true, false, false, false, false, true, false}));
     QVERIFY(Form1->PopupMenu1->actions().isEmpty());
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #ifdef _WIN32
 #include <windows.h>
@@ -216,6 +217,13 @@ TEST(BuildScript, AReadOnlyScriptIsLeftUnchanged)
     ScopedCurrentDirectory here(folder.Path());
     kw::test::WriteFileBytes(folder / "Batch.bat", "old\r\n");
     ASSERT_TRUE(::SetFileAttributesA("Batch.bat", FILE_ATTRIBUTE_READONLY));
+    // Windows refuses every account; Wine lets root write all the same.
+    const HANDLE writable = ::CreateFileA("Batch.bat", GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (writable != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(writable);
+        GTEST_SKIP() << "this account writes read-only files (root under Wine)";
+    }
     TTextFile file;
     EXPECT_EQ(FailureCode([&] { WriteBuildScriptFile(file, BuildCommand::Compile, 0, 0, ExampleSettings(), Source); }),
               5);
@@ -283,4 +291,17 @@ TEST(InOutErrorText, NamedCodesAndTheRest)
     };
     for (const auto& [code, text] : texts)
         EXPECT_EQ(InOutErrorText(code), text);
+}
+
+TEST(SystemErrorText, IsTheSystemsTextWithoutItsEnding)
+{
+    // strerror's text on POSIX, FormatMessage's on Windows ("...denied.\r\n" there).
+#ifdef _WIN32
+    const int accessDenied = ERROR_ACCESS_DENIED;
+#else
+    const int accessDenied = EACCES;
+#endif
+    const std::string text = SystemErrorText(accessDenied);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.find_last_not_of(" \r\n."), text.size() - 1) << text;
 }

@@ -1,0 +1,125 @@
+// The application object and forms: creation order and the main window,
+// failures inside and outside creation handlers, modal showing in a nested
+// loop, closing that hides, and the exit code.
+
+#include "platform/qt/Application.h"
+#include "tests/support/DialogAnswers.h"
+
+#include <QTest>
+#include <QTimer>
+
+#include <stdexcept>
+#include <vector>
+
+using namespace kw;
+
+namespace {
+
+std::vector<std::string> events;
+
+class QuietForm : public TForm {
+public:
+    QuietForm() { SetCreateHandler(&QuietForm::FormCreate); }
+    void FormCreate(TObject*) { events.push_back("quiet created"); }
+};
+
+class FailingCreateForm : public TForm {
+public:
+    FailingCreateForm() { SetCreateHandler(&FailingCreateForm::FormCreate); }
+    void FormCreate(TObject*)
+    {
+        events.push_back("create started");
+        throw std::runtime_error("Failed to create key Kestrelwork");
+    }
+};
+
+class FailingConstructorForm : public TForm {
+public:
+    FailingConstructorForm() { throw std::runtime_error("cannot make the window"); }
+};
+
+QuietForm* MainForm = nullptr;
+QuietForm* OtherForm = nullptr;
+FailingCreateForm* FailingForm = nullptr;
+FailingConstructorForm* NeverForm = nullptr;
+
+} // namespace
+
+class ApplicationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstCreatedFormIsTheMainWindow();
+    void failureInACreationHandlerIsReportedAndCreationCompletes();
+    void failureOutsideAHandlerLeavesCreateForm();
+    void modalShowingRunsANestedLoopAndClosingHides();
+    void closingTheMainWindowEndsTheLoopWithZero();
+};
+
+void ApplicationTest::firstCreatedFormIsTheMainWindow()
+{
+    Application->CreateForm(MainForm);
+    Application->CreateForm(OtherForm);
+    QVERIFY(MainForm);
+    QCOMPARE(Application->MainForm(), MainForm);
+    QCOMPARE(events, (std::vector<std::string>{"quiet created", "quiet created"}));
+    QVERIFY(!MainForm->isVisible());
+}
+
+void ApplicationTest::failureInACreationHandlerIsReportedAndCreationCompletes()
+{
+    events.clear();
+    test::DialogAnswers answers;
+    answers.PressOkOnMessageBox();
+    Application->CreateForm(FailingForm);
+    QVERIFY(answers.AllAnswered());
+    QVERIFY(FailingForm);
+    QCOMPARE(events, std::vector<std::string>{"create started"});
+    QCOMPARE(answers.MessageBoxes().at(0).text, QStringLiteral("Failed to create key Kestrelwork."));
+    QCOMPARE(answers.MessageBoxes().at(0).icon, QMessageBox::Critical);
+}
+
+void ApplicationTest::failureOutsideAHandlerLeavesCreateForm()
+{
+    // Not a handler's failure: it goes up to the program entry, which
+    // reports it as a last resort and ends with exit code 1.
+    test::DialogAnswers answers;
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, Application->CreateForm(NeverForm));
+    QVERIFY(!NeverForm);
+    QVERIFY(answers.MessageBoxes().empty());
+}
+
+void ApplicationTest::modalShowingRunsANestedLoopAndClosingHides()
+{
+    bool shownWhileModal = false;
+    QTimer::singleShot(50, [&] {
+        shownWhileModal = OtherForm->isVisible() && QApplication::activeModalWidget() == OtherForm;
+        OtherForm->Close();
+    });
+    OtherForm->ShowModal();
+    QVERIFY(shownWhileModal);
+    QVERIFY(!OtherForm->isVisible());
+    // Hidden, not destroyed: it shows again.
+    QTimer::singleShot(0, [] { OtherForm->Close(); });
+    OtherForm->ShowModal();
+    QVERIFY(!OtherForm->isVisible());
+}
+
+void ApplicationTest::closingTheMainWindowEndsTheLoopWithZero()
+{
+    OtherForm->Show();  // another open window does not keep the program running
+    QTimer::singleShot(50, [] { MainForm->Close(); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(3); });
+    QCOMPARE(Application->Run(), 0);
+}
+
+int main(int argc, char** argv)
+{
+    TApplication application(argc, argv);
+    Application->Initialize();
+    Application->SetTitle("Kestrelwork for GP2X");
+    ApplicationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ApplicationTest.moc"
