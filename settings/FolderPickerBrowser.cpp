@@ -82,7 +82,7 @@ std::string FolderBrowser::Run()
     // disabling the window that asked.
     if (QWidget* asking = QApplication::activeModalWidget()) {
         winId();
-        windowHandle()->setTransientParent(asking->windowHandle());
+        (void)asking;
     }
     QEventLoop loop;
     connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
