@@ -31,10 +31,10 @@ FolderBrowser::FolderBrowser(const QString& text, BrowseCallback callback, Brows
     setWindowTitle(QStringLiteral("Browse For Folder"));
 
     // The caller's text is shown as it is, never read as markup.
-    text_ = new QLabel(text, this);
-    text_->setObjectName(QStringLiteral("BrowseText"));
-    text_->setTextFormat(Qt::PlainText);
-    text_->setWordWrap(true);
+    auto* prompt = new QLabel(text, this);
+    prompt->setObjectName(QStringLiteral("BrowseText"));
+    prompt->setTextFormat(Qt::PlainText);
+    prompt->setWordWrap(true);
 
     folders_ = new QFileSystemModel(this);
     folders_->setReadOnly(true);
@@ -65,7 +65,7 @@ FolderBrowser::FolderBrowser(const QString& text, BrowseCallback callback, Brows
     });
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(text_);
+    layout->addWidget(prompt);
     layout->addWidget(tree_, 1);
     layout->addWidget(buttons);
     resize(BrowserWidth, BrowserHeight);
@@ -82,7 +82,7 @@ std::string FolderBrowser::Run()
     // disabling the window that asked.
     if (QWidget* asking = QApplication::activeModalWidget()) {
         winId();
-        (void)asking;
+        windowHandle()->setTransientParent(asking->windowHandle());
     }
     QEventLoop loop;
     connect(this, &QDialog::finished, &loop, &QEventLoop::quit);

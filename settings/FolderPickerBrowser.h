@@ -9,7 +9,6 @@
 #include <QDialog>
 
 class QFileSystemModel;
-class QLabel;
 class QPushButton;
 class QTreeView;
 
@@ -31,19 +30,14 @@ public:
     // selects and shows that folder; every other message is ignored.
     std::intptr_t HandleMessage(unsigned message, std::uintptr_t wParam, BrowseParam lParam);
 
+private:
     // Selects and shows a folder given by its path; false when there is none.
     bool SelectFolder(const QString& path);
-
     // The selected folder's absolute path ("/" for the root), or "" for none.
     QString SelectedFolder() const;
-
-    QTreeView* Tree() const { return tree_; }
-
-private:
     void ShowFolder(const QString& path);
     void UpdateOkButton();
 
-    QLabel* text_;
     QTreeView* tree_;
     QFileSystemModel* folders_;
     QPushButton* ok_;

@@ -74,7 +74,7 @@ void TApplication::Initialize()
 void TApplication::SetTitle(const std::string& title)
 {
     title_ = title;
-    qt_->setApplicationDisplayName(QString());
+    // No display name is set: Qt would append it to every window's caption.
     qt_->setApplicationName(ToQString(title));
 }
 

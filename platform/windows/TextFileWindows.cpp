@@ -48,6 +48,8 @@ void OsWrite(long long handle, const char* data, std::size_t size)
         const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
         if (!::WriteFile(AsHandle(handle), data, chunk, &written, nullptr))
             RaiseInOutError(::GetLastError());
+        if (written == 0)
+            RaiseInOutError(ERROR_WRITE_FAULT);  // no progress: never spin on it
         data += written;
         size -= written;
     }
