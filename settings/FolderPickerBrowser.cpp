@@ -101,14 +101,13 @@ std::intptr_t FolderBrowser::HandleMessage(unsigned message, std::uintptr_t wPar
     return 0;
 }
 
-bool FolderBrowser::SelectFolder(const QString& path)
+void FolderBrowser::SelectFolder(const QString& path)
 {
     const QModelIndex folder = folders_->index(QFileInfo(path).absoluteFilePath());
     if (!folder.isValid() || !folders_->isDir(folder))
-        return false;
+        return;
     ShowFolder(folders_->filePath(folder));
     tree_->setCurrentIndex(folder);
-    return true;
 }
 
 QString FolderBrowser::SelectedFolder() const

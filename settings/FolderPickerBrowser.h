@@ -31,8 +31,8 @@ public:
     std::intptr_t HandleMessage(unsigned message, std::uintptr_t wParam, BrowseParam lParam);
 
 private:
-    // Selects and shows a folder given by its path; false when there is none.
-    bool SelectFolder(const QString& path);
+    // Selects and shows a folder given by its path, if there is one.
+    void SelectFolder(const QString& path);
     // The selected folder's absolute path ("/" for the root), or "" for none.
     QString SelectedFolder() const;
     void ShowFolder(const QString& path);

@@ -44,6 +44,8 @@ std::intptr_t SendBrowserMessage(BrowseWindow window, unsigned message, std::uin
     return SendMessageA(static_cast<HWND>(window), message, wParam, lParam);
 }
 
+// The browser needs COM in apartment mode on the calling thread; Qt's Windows
+// platform initialises it so on the GUI thread, where every handler runs.
 std::string BrowseForFolder(const std::string& text, const std::string& initialFolder)
 {
     BROWSEINFOA info{};  // no owner window, and no root item: the tree starts at the desktop

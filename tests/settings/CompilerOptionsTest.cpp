@@ -11,9 +11,9 @@
 #include "settings/FolderPickerBrowser.h"
 
 #include <QFile>
-#include <QMessageBox>
 #include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QScreen>

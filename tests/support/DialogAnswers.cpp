@@ -19,15 +19,22 @@ DialogAnswers::DialogAnswers()
 
 DialogAnswers::~DialogAnswers() = default;
 
+namespace {
+bool IsFileDialog(QWidget* window)
+{
+    return qobject_cast<QFileDialog*>(window) != nullptr;
+}
+
+bool IsMessageBox(QWidget* window)
+{
+    return qobject_cast<QMessageBox*>(window) != nullptr;
+}
+} // namespace
+
 void DialogAnswers::TypeFileName(const QString& path)
 {
-    Handle([path](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        if (!dialog) {
-            window->close();
-            return;
-        }
-        auto* nameBox = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    Answer(IsFileDialog, [path](QWidget* window) {
+        auto* nameBox = window->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         nameBox->setText(path);
         QTest::keyClick(nameBox, Qt::Key_Return);
     });
@@ -35,23 +42,15 @@ void DialogAnswers::TypeFileName(const QString& path)
 
 void DialogAnswers::CancelFileDialog()
 {
-    Handle([](QWidget* window) {
-        if (auto* dialog = qobject_cast<QDialog*>(window))
-            dialog->reject();
-        else
-            window->close();
-    });
+    Answer(IsFileDialog, [](QWidget* window) { qobject_cast<QDialog*>(window)->reject(); });
 }
 
-void DialogAnswers::PressOkOnMessageBox()
+void DialogAnswers::PressOkOnMessageBox(std::function<void()> whileShown)
 {
-    Handle([this](QWidget* window) {
+    Answer(IsMessageBox, [this, whileShown](QWidget* window) {
+        if (whileShown)
+            whileShown();
         auto* box = qobject_cast<QMessageBox*>(window);
-        if (!box) {
-            unexpected_ << window->metaObject()->className();
-            window->close();
-            return;
-        }
         MessageBoxSeen seen{box->windowTitle(), box->text(), box->icon(), {}};
         for (QAbstractButton* button : box->buttons())
             seen.buttons << button->text().remove(QLatin1Char('&'));
@@ -65,7 +64,12 @@ void DialogAnswers::PressOkOnMessageBox()
 
 void DialogAnswers::Handle(std::function<void(QWidget*)> act)
 {
-    answers_.push_back(std::move(act));
+    Answer([](QWidget*) { return true; }, std::move(act));
+}
+
+void DialogAnswers::Answer(std::function<bool(QWidget*)> matches, std::function<void(QWidget*)> act)
+{
+    answers_.push_back({std::move(matches), std::move(act)});
 }
 
 void DialogAnswers::Poll()
@@ -84,15 +88,20 @@ void DialogAnswers::Poll()
         }
         return;
     }
+    const bool answered = !answers_.empty() && answers_.front().matches(modal);
+    if (!answered) {
+        // A dialog nobody expected is closed and noted; the program's own
+        // modal windows that close by themselves (the splash) are left alone.
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            unexpected_ << QString::fromLatin1(modal->metaObject()->className()) + QLatin1Char(' ') + modal->windowTitle();
+            dialog->reject();
+        }
+        return;
+    }
     lastHandled_ = modal;
     sinceHandled_.start();
     QPointer<QWidget> guard(modal);
-    if (answers_.empty()) {
-        unexpected_ << QString::fromLatin1(modal->metaObject()->className()) + QLatin1Char(' ') + modal->windowTitle();
-        modal->close();
-        return;
-    }
-    auto act = std::move(answers_.front());
+    auto act = std::move(answers_.front().act);
     answers_.pop_front();
     act(modal);
     // A window that stays open after its answer may be met again later.
@@ -109,18 +118,6 @@ bool DialogAnswers::WaitUntilAnswered(int milliseconds)
     while (!answers_.empty() && clock.elapsed() < milliseconds)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     return answers_.empty();
-}
-
-QStringList FailureReportsDuring(const std::function<void()>& body)
-{
-    DialogAnswers answers;
-    for (int i = 0; i < 8; ++i)
-        answers.PressOkOnMessageBox();
-    body();
-    QStringList texts;
-    for (const MessageBoxSeen& seen : answers.MessageBoxes())
-        texts << seen.text;
-    return texts;
 }
 
 } // namespace kw::test

@@ -33,13 +33,14 @@ public:
     void TypeFileName(const QString& path);
     // The next file dialog is cancelled.
     void CancelFileDialog();
-    // The next message box is read and closed with OK.
-    void PressOkOnMessageBox();
-    // Any other modal window: `act` gets it and must close it.
+    // The next message box is read and closed with OK; `whileShown` runs
+    // first, while the box is still up.
+    void PressOkOnMessageBox(std::function<void()> whileShown = {});
+    // The next modal window, whatever it is: `act` gets it and must close it.
     void Handle(std::function<void(QWidget*)> act);
 
     const std::vector<MessageBoxSeen>& MessageBoxes() const { return messageBoxes_; }
-    // Modal windows that opened with no answer waiting (they were closed).
+    // Dialogs that opened with no answer waiting for them (they were closed).
     const QStringList& Unexpected() const { return unexpected_; }
     bool AllAnswered() const { return answers_.empty(); }
 
@@ -47,17 +48,19 @@ public:
     bool WaitUntilAnswered(int milliseconds = 10000);
 
 private:
+    struct PendingAnswer {
+        std::function<bool(QWidget*)> matches;
+        std::function<void(QWidget*)> act;
+    };
+    void Answer(std::function<bool(QWidget*)> matches, std::function<void(QWidget*)> act);
     void Poll();
 
     QTimer timer_;
-    std::deque<std::function<void(QWidget*)>> answers_;
+    std::deque<PendingAnswer> answers_;
     std::vector<MessageBoxSeen> messageBoxes_;
     QStringList unexpected_;
     QWidget* lastHandled_ = nullptr;
     QElapsedTimer sinceHandled_;
 };
-
-// Runs `body` and returns the texts of the message boxes it showed (each closed with OK).
-QStringList FailureReportsDuring(const std::function<void()>& body);
 
 } // namespace kw::test
