@@ -1,5 +1,5 @@
 # Cross build for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64-posix):
-#   cmake -S . -B build-windows -G Ninja -DKW_WIDGETS=OFF \
+#   cmake -S . -B out/windows -G Ninja -DKW_WIDGETS=OFF \
 #         -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)

@@ -79,6 +79,7 @@ private slots:
     void rtfAfterASaveShowsAsMarkup();
     void openAThenSaveAsBKeepsTheSource();
     void dialogsStartFromTheirLastName();
+    void aNameTooLongForTheDialogCountsAsCancelled();
     void lineEndsBecomeCrLf_data();
     void lineEndsBecomeCrLf();
     void bytesThatAreNotUtf8SurviveARoundTrip();
@@ -239,6 +240,26 @@ void FileCommandsTest::dialogsStartFromTheirLastName()
         QCOMPARE(shownFolder, Q(expected.parent_path()));
         QCOMPARE(shownName, Q(expected.filename()));
     }
+}
+
+void FileCommandsTest::aNameTooLongForTheDialogCountsAsCancelled()
+{
+    const std::string before = CurrentSourcePath();
+    const QString text = EditorText();
+    // 259 bytes fit the dialog's 260-byte buffer with its terminating zero; 260 do not.
+    const std::string prefix = folder_->Path().string() + "/";
+    const auto named = [&](std::size_t bytes) { return prefix + std::string(bytes - prefix.size(), 'n'); };
+    const std::string fits = named(259);
+    const std::string tooLong = named(260);
+    WriteFileBytes(fits, "fits\n");
+    WriteFileBytes(tooLong, "too long\n");
+
+    Open(tooLong);
+    QCOMPARE(CurrentSourcePath(), before);
+    QCOMPARE(EditorText(), text);
+    Open(fits);
+    QCOMPARE(CurrentSourcePath(), fits);
+    QCOMPARE(EditorText(), QStringLiteral("fits\n"));
 }
 
 void FileCommandsTest::lineEndsBecomeCrLf_data()

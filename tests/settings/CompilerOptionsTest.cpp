@@ -744,6 +744,10 @@ void CompilerOptionsTest::saveAsAUserWithoutAccessToTheHive()
             _exit(99);
     });
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("saveAsAUserWithoutAccessToTheHive")});
+    // Built inside a private folder (such as root's home), the program is out
+    // of reach of the other user; the in-memory case covers the behaviour then.
+    if (!child.waitForStarted(10000) && child.error() == QProcess::FailedToStart)
+        QSKIP("the other user cannot run this test program from where it was built");
     QVERIFY(child.waitForFinished(60000));
     const QByteArray output = child.readAll();
     QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
