@@ -75,7 +75,7 @@ QFont LogPanelFont()
 TForm1::TForm1()
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Kestrelwork for GP2X"));
+    setWindowTitle(QString::fromLatin1(ProgramTitle));
     setWindowIcon(ProgramIcon());
     setFont(VclFont(MsSansSerif));
     setAutoFillBackground(true);

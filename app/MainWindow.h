@@ -15,6 +15,9 @@
 
 namespace kw {
 
+// The application title, also the main window's caption.
+inline constexpr const char* ProgramTitle = "Kestrelwork for GP2X";
+
 class TForm1 : public TForm {
 public:
     TForm1();

@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     kw::TApplication application(argc, argv);
     try {
         kw::Application->Initialize();
-        kw::Application->SetTitle("Kestrelwork for GP2X");
+        kw::Application->SetTitle(kw::ProgramTitle);
         kw::Application->CreateForm(kw::Form1);
         kw::Application->CreateForm(kw::Form4);
         return kw::Application->Run();

@@ -2,8 +2,6 @@
 
 #include "settings/FolderPicker.h"
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>

@@ -3,13 +3,6 @@
 
 #include "platform/core/RegistryBackend.h"
 
-// libstdc++ for mingw-w64 defines NOMINMAX itself, so define only what is missing.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 namespace kw {

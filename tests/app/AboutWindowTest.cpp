@@ -8,6 +8,7 @@
 #include "platform/qt/Application.h"
 #include "platform/qt/Pictures.h"
 #include "tests/support/DialogAnswers.h"
+#include "tests/support/WindowTestMain.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -207,13 +208,6 @@ void AboutWindowTest::closeButtonPresses()
     QVERIFY(after.menuOpened);
 }
 
-int main(int argc, char** argv)
-{
-    TApplication application(argc, argv);
-    Application->Initialize();
-    Application->SetTitle("Kestrelwork for GP2X");
-    AboutWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KW_WINDOW_TEST_MAIN(AboutWindowTest)
 
 #include "AboutWindowTest.moc"

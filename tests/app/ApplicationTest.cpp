@@ -4,6 +4,7 @@
 
 #include "platform/qt/Application.h"
 #include "tests/support/DialogAnswers.h"
+#include "tests/support/WindowTestMain.h"
 
 #include <QTest>
 #include <QTimer>
@@ -113,13 +114,6 @@ void ApplicationTest::closingTheMainWindowEndsTheLoopWithZero()
     QCOMPARE(Application->Run(), 0);
 }
 
-int main(int argc, char** argv)
-{
-    TApplication application(argc, argv);
-    Application->Initialize();
-    Application->SetTitle("Kestrelwork for GP2X");
-    ApplicationTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KW_WINDOW_TEST_MAIN(ApplicationTest)
 
 #include "ApplicationTest.moc"

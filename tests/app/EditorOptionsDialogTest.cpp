@@ -11,6 +11,7 @@
 #include "settings/EditorOptionsDialog.h"
 #include "tests/support/DialogAnswers.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowTestMain.h"
 
 #include <QTest>
 
@@ -210,13 +211,6 @@ void EditorOptionsDialogTest::boxesChangeNoBuild()
     Form1->ComboBox1->setCurrentIndex(0);
 }
 
-int main(int argc, char** argv)
-{
-    TApplication application(argc, argv);
-    Application->Initialize();
-    Application->SetTitle("Kestrelwork for GP2X");
-    EditorOptionsDialogTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KW_WINDOW_TEST_MAIN(EditorOptionsDialogTest)
 
 #include "EditorOptionsDialogTest.moc"

@@ -11,6 +11,7 @@
 #include "settings/CompilerOptionsDialog.h"
 #include "settings/EditorOptionsDialog.h"
 #include "tests/support/DialogAnswers.h"
+#include "tests/support/WindowTestMain.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -292,13 +293,6 @@ void MainWindowTest::exitClosesWithoutAQuestion()
     QVERIFY(answers.Unexpected().isEmpty());
 }
 
-int main(int argc, char** argv)
-{
-    TApplication application(argc, argv);
-    Application->Initialize();
-    Application->SetTitle("Kestrelwork for GP2X");
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KW_WINDOW_TEST_MAIN(MainWindowTest)
 
 #include "MainWindowTest.moc"

@@ -8,6 +8,7 @@
 #include "platform/core/MemoryRegistry.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/Pictures.h"
+#include "tests/support/WindowTestMain.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -210,13 +211,6 @@ void SplashWindowTest::layout()
     QVERIFY(qAbs(Form5->frameGeometry().center().y() - screen.center().y()) <= 1);
 }
 
-int main(int argc, char** argv)
-{
-    TApplication application(argc, argv);
-    Application->Initialize();
-    Application->SetTitle("Kestrelwork for GP2X");
-    SplashWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KW_WINDOW_TEST_MAIN(SplashWindowTest)
 
 #include "SplashWindowTest.moc"

@@ -12,6 +12,7 @@
 #include "settings/EditorOptionsDialog.h"
 #include "tests/support/DialogAnswers.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowTestMain.h"
 
 #include <QTest>
 
@@ -100,13 +101,6 @@ void StartupTest::aValueOfAnotherTypeIsReportedAfterTheSplash()
     QCOMPARE(Form1->Memo1->Lines().constLast(), QStringLiteral("works"));
 }
 
-int main(int argc, char** argv)
-{
-    TApplication application(argc, argv);
-    Application->Initialize();
-    Application->SetTitle("Kestrelwork for GP2X");
-    StartupTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KW_WINDOW_TEST_MAIN(StartupTest)
 
 #include "StartupTest.moc"

@@ -9,6 +9,7 @@
 #include "platform/qt/Application.h"
 #include "tests/support/DialogAnswers.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowTestMain.h"
 
 #include <QProcess>
 #include <QTest>
@@ -272,13 +273,6 @@ void BuildCommandsTest::mainJobForReal()
     QVERIFY2(console.contains(QStringLiteral("Hello from the GP2X desk")), qPrintable(console));
 }
 
-int main(int argc, char** argv)
-{
-    TApplication application(argc, argv);
-    Application->Initialize();
-    Application->SetTitle("Kestrelwork for GP2X");
-    BuildCommandsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KW_WINDOW_TEST_MAIN(BuildCommandsTest)
 
 #include "BuildCommandsTest.moc"

@@ -7,6 +7,7 @@
 #include "platform/qt/Application.h"
 #include "tests/support/DialogAnswers.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowTestMain.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -424,13 +425,6 @@ void FileCommandsTest::pastedRichTextKeepsItsFormattingUntilSaved()
     QCOMPARE(ReadFileBytes(file), std::string("strong wordsslanted"));
 }
 
-int main(int argc, char** argv)
-{
-    TApplication application(argc, argv);
-    Application->Initialize();
-    Application->SetTitle("Kestrelwork for GP2X");
-    FileCommandsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KW_WINDOW_TEST_MAIN(FileCommandsTest)
 
 #include "FileCommandsTest.moc"

@@ -9,6 +9,7 @@
 #include "settings/CompilerOptionsDialog.h"
 #include "settings/FolderPicker.h"
 #include "settings/FolderPickerBrowser.h"
+#include "tests/support/WindowTestMain.h"
 
 #include <QFile>
 #include <QFileSystemModel>
@@ -772,13 +773,6 @@ void CompilerOptionsTest::registryFailureAtCreation()
     QCOMPARE(fields, values.mid(0, 4) + QStringList(8, QString()));
 }
 
-int main(int argc, char** argv)
-{
-    TApplication application(argc, argv);
-    Application->Initialize();
-    Application->SetTitle("Kestrelwork for GP2X");
-    CompilerOptionsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KW_WINDOW_TEST_MAIN(CompilerOptionsTest)
 
 #include "CompilerOptionsTest.moc"
