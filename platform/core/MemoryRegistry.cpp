@@ -33,16 +33,6 @@ std::vector<std::string> KeysOnTheWay(const std::string& path)
 
 } // namespace
 
-std::optional<std::string> MemoryRegistry::PathOf(RegHandle key) const
-{
-    if (auto root = RootKeyPath(key))
-        return root;
-    const auto found = handles_.find(key);
-    if (found == handles_.end())
-        return std::nullopt;
-    return found->second;
-}
-
 bool MemoryRegistry::IsRefused(const std::string& path) const
 {
     return std::any_of(refusedAccess_.begin(), refusedAccess_.end(),
@@ -69,7 +59,7 @@ RegStatus MemoryRegistry::OpenOrCreate(const std::string& path)
 
 RegStatus MemoryRegistry::CreateKey(RegHandle parent, const std::string& subKey, RegHandle& result)
 {
-    const auto parentPath = PathOf(parent);
+    const auto parentPath = keys_.PathOf(parent);
     if (!parentPath)
         return REG_INVALID_HANDLE;
     const auto path = JoinKeyPath(*parentPath, subKey);
@@ -77,20 +67,19 @@ RegStatus MemoryRegistry::CreateKey(RegHandle parent, const std::string& subKey,
         return BadPathname;
     if (const RegStatus status = OpenOrCreate(*path); status != REG_OK)
         return status;
-    result = nextHandle_++;
-    handles_.emplace(result, *path);
+    result = keys_.Open(*path);
     return REG_OK;
 }
 
 void MemoryRegistry::CloseKey(RegHandle key)
 {
-    handles_.erase(key);
+    keys_.Close(key);
 }
 
 RegStatus MemoryRegistry::QueryValue(RegHandle key, const std::string& name, std::uint32_t* type,
                                      unsigned char* data, std::uint32_t* size)
 {
-    const auto path = PathOf(key);
+    const auto path = keys_.PathOf(key);
     if (!path)
         return REG_INVALID_HANDLE;
     if (data && beforeDataRead_)
@@ -102,7 +91,7 @@ RegStatus MemoryRegistry::QueryValue(RegHandle key, const std::string& name, std
 RegStatus MemoryRegistry::SetValue(RegHandle key, const std::string& name, std::uint32_t type,
                                    const unsigned char* data, std::uint32_t size)
 {
-    const auto path = PathOf(key);
+    const auto path = keys_.PathOf(key);
     if (!path)
         return REG_INVALID_HANDLE;
     if (!data && size != 0)

@@ -48,16 +48,14 @@ public:
     bool KeyExists(const std::string& keyPath) const;
     std::optional<HiveValue> Value(const std::string& keyPath, const std::string& name) const;
     const Hive& Contents() const { return hive_; }
-    std::size_t OpenKeyCount() const { return handles_.size(); }
+    std::size_t OpenKeyCount() const { return keys_.OpenCount(); }
 
 private:
-    std::optional<std::string> PathOf(RegHandle key) const;
     bool IsRefused(const std::string& path) const;
     RegStatus OpenOrCreate(const std::string& path);
 
     Hive hive_;
-    std::map<RegHandle, std::string> handles_;
-    RegHandle nextHandle_ = 1;
+    KeyHandleTable keys_;
     std::vector<std::string> refusedAccess_;
     std::vector<std::string> refusedNewSubkeys_;
     std::vector<std::pair<std::string, RegStatus>> failingWrites_;

@@ -430,6 +430,23 @@ std::optional<std::string> RootKeyPath(RegHandle root)
     return std::nullopt;
 }
 
+RegHandle KeyHandleTable::Open(const std::string& path)
+{
+    const RegHandle key = next_++;
+    paths_.emplace(key, path);
+    return key;
+}
+
+std::optional<std::string> KeyHandleTable::PathOf(RegHandle key) const
+{
+    if (auto root = RootKeyPath(key))
+        return root;
+    const auto found = paths_.find(key);
+    if (found == paths_.end())
+        return std::nullopt;
+    return found->second;
+}
+
 std::optional<std::string> JoinKeyPath(const std::string& parent, const std::string& subKey)
 {
     if (subKey.empty())

@@ -6,6 +6,7 @@
 #include "platform/core/RegistryBackend.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,6 +52,20 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 
 // The root key names the backends know: HKEY_LOCAL_MACHINE only.
 std::optional<std::string> RootKeyPath(RegHandle root);
+
+// The open keys of a backend: each handle stands for a full key path; the
+// root handles stand for their root names without being opened.
+class KeyHandleTable {
+public:
+    RegHandle Open(const std::string& path);
+    void Close(RegHandle key) { paths_.erase(key); }
+    std::optional<std::string> PathOf(RegHandle key) const;
+    std::size_t OpenCount() const { return paths_.size(); }
+
+private:
+    std::map<RegHandle, std::string> paths_;
+    RegHandle next_ = 1;
+};
 
 // `parent` + "\" + `subKey`, or `parent` for an empty subKey; nullopt when the
 // subKey has an empty component or a character a header line cannot hold.

@@ -242,19 +242,9 @@ std::optional<std::filesystem::path> RegistryHive::Location() const
     return file_ ? file_ : DefaultLocation();
 }
 
-std::optional<std::string> RegistryHive::PathOf(RegHandle key) const
-{
-    if (auto root = RootKeyPath(key))
-        return root;
-    const auto found = handles_.find(key);
-    if (found == handles_.end())
-        return std::nullopt;
-    return found->second;
-}
-
 RegStatus RegistryHive::CreateKey(RegHandle parent, const std::string& subKey, RegHandle& result)
 {
-    const auto parentPath = PathOf(parent);
+    const auto parentPath = keys_.PathOf(parent);
     if (!parentPath)
         return REG_INVALID_HANDLE;
     const auto path = JoinKeyPath(*parentPath, subKey);
@@ -271,20 +261,19 @@ RegStatus RegistryHive::CreateKey(RegHandle parent, const std::string& subKey, R
     });
     if (status != REG_OK)
         return status;
-    result = nextHandle_++;
-    handles_.emplace(result, *path);
+    result = keys_.Open(*path);
     return REG_OK;
 }
 
 void RegistryHive::CloseKey(RegHandle key)
 {
-    handles_.erase(key);
+    keys_.Close(key);
 }
 
 RegStatus RegistryHive::QueryValue(RegHandle key, const std::string& name, std::uint32_t* type,
                                    unsigned char* data, std::uint32_t* size)
 {
-    const auto path = PathOf(key);
+    const auto path = keys_.PathOf(key);
     if (!path)
         return REG_INVALID_HANDLE;
     const auto file = Location();
@@ -303,7 +292,7 @@ RegStatus RegistryHive::QueryValue(RegHandle key, const std::string& name, std::
 RegStatus RegistryHive::SetValue(RegHandle key, const std::string& name, std::uint32_t type,
                                  const unsigned char* data, std::uint32_t size)
 {
-    const auto path = PathOf(key);
+    const auto path = keys_.PathOf(key);
     if (!path)
         return REG_INVALID_HANDLE;
     if ((!data && size != 0) || !IsStorableValueName(name))

@@ -7,9 +7,9 @@
 // reads the file afresh, so two running copies see each other's writes.
 
 #include "platform/core/RegistryBackend.h"
+#include "platform/core/RegistryFile.h"
 
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 
@@ -32,15 +32,13 @@ public:
     // nullopt when neither XDG_CONFIG_HOME nor HOME names a folder.
     static std::optional<std::filesystem::path> DefaultLocation();
 
-    std::size_t OpenKeyCount() const { return handles_.size(); }
+    std::size_t OpenKeyCount() const { return keys_.OpenCount(); }
 
 private:
     std::optional<std::filesystem::path> Location() const;
-    std::optional<std::string> PathOf(RegHandle key) const;
 
     std::optional<std::filesystem::path> file_;
-    std::map<RegHandle, std::string> handles_;  // handle -> full key path
-    RegHandle nextHandle_ = 1;
+    KeyHandleTable keys_;
 };
 
 } // namespace kw
