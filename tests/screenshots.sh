@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program under Xvfb and photographs its windows: the splash,
-# the main window, the main menu, the About window and the Editor Options
-# dialog, the last two opened through the menu on the console picture.
+# the main window, the main menu, the About window, the Editor Options and
+# the Compiler Options dialogs, the last three opened through the menu on
+# the console picture.
 #   tests/screenshots.sh BUILD_FOLDER [SHOT_FOLDER]   (default /tmp/kw-shots)
 # Needs Xvfb, xdotool, xwininfo and ImageMagick's import.
 set -euo pipefail
@@ -15,6 +16,7 @@ mkdir -p "$shots"
 # A display of our own, and a configuration folder of our own so the user's
 # hive is not touched.
 display=:$((90 + RANDOM % 400))
+while [ -e "/tmp/.X11-unix/X${display#:}" ]; do display=:$((90 + RANDOM % 400)); done
 config=$(mktemp -d)
 xvfb_pid= program_pid=
 finish() {
@@ -101,3 +103,20 @@ shoot "$options" editor-options
 xdotool mousemove --window "$options" 20 37 click 1
 sleep 0.2
 shoot "$options" editor-options-ticked
+
+# Without a window manager nothing can send a dialog its close command, so
+# the Compiler Options dialog gets a run of the program of its own.
+kill "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+XDG_CONFIG_HOME=$config "$program" &
+program_pid=$!
+main=$(wait_window 664x460)
+
+# "Enviroment Options" is the first entry; its GP2X page shows first.
+choose_from_menu "$main" 1
+compiler=$(wait_window 435x327)
+shoot "$compiler" compiler-options
+# The PC page, with its captioned folder buttons.
+xdotool mousemove --window "$compiler" 60 10 click 1
+sleep 0.2
+shoot "$compiler" compiler-options-pc
