@@ -45,7 +45,6 @@ class TToolBar : public QFrame {
 public:
     TToolBar(QWidget* parent, int height, int buttonHeight);
     void AddItem(QWidget* item, int width);
-    int ButtonHeight() const { return buttonHeight_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -8,7 +8,7 @@
 #include "platform/qt/Application.h"
 #include "platform/qt/Pictures.h"
 #include "tests/support/DialogAnswers.h"
-#include "tests/support/WindowTestMain.h"
+#include "tests/support/WindowTest.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -89,8 +89,7 @@ private:
 void AboutWindowTest::initTestCase()
 {
     useRegistry_ = std::make_unique<ScopedRegistryOverride>(registry_);
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form4);
+    test::StartAsTheProgramDoes();
     Form1->Show();
     QVERIFY(QTest::qWaitForWindowExposed(Form1));
     QVERIFY(!Form4->isVisible());

@@ -4,7 +4,7 @@
 
 #include "platform/qt/Application.h"
 #include "tests/support/DialogAnswers.h"
-#include "tests/support/WindowTestMain.h"
+#include "tests/support/WindowTest.h"
 
 #include <QTest>
 #include <QTimer>

@@ -11,7 +11,7 @@
 #include "settings/EditorOptionsDialog.h"
 #include "tests/support/DialogAnswers.h"
 #include "tests/support/TempFolder.h"
-#include "tests/support/WindowTestMain.h"
+#include "tests/support/WindowTest.h"
 
 #include <QTest>
 
@@ -108,8 +108,7 @@ void EditorOptionsDialogTest::initTestCase()
 {
     useRegistry_ = std::make_unique<ScopedRegistryOverride>(registry_);
     useStarter_ = std::make_unique<ScopedProcessStarterOverride>(starter_);
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form4);
+    test::StartAsTheProgramDoes();
     Form1->Show();
     QVERIFY(QTest::qWaitForWindowExposed(Form1));
     QVERIFY(Form3);

@@ -11,7 +11,7 @@
 #include "settings/CompilerOptionsDialog.h"
 #include "settings/EditorOptionsDialog.h"
 #include "tests/support/DialogAnswers.h"
-#include "tests/support/WindowTestMain.h"
+#include "tests/support/WindowTest.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -46,8 +46,7 @@ private:
 void MainWindowTest::initTestCase()
 {
     useRegistry_ = std::make_unique<ScopedRegistryOverride>(registry_);
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form4);
+    test::StartAsTheProgramDoes();
     Form1->Show();
     QVERIFY(QTest::qWaitForWindowExposed(Form1));
 }

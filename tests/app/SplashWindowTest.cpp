@@ -8,7 +8,7 @@
 #include "platform/core/MemoryRegistry.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/Pictures.h"
-#include "tests/support/WindowTestMain.h"
+#include "tests/support/WindowTest.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -114,8 +114,7 @@ void SplashWindowTest::initTestCase()
     useRegistry_ = std::make_unique<ScopedRegistryOverride>(registry_);
     ClickOnTheSplashSoon();
     QTimer::singleShot(15000, [] { QCoreApplication::exit(99); });
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form4);
+    test::StartAsTheProgramDoes();
     exitCode_ = Application->Run();
 }
 

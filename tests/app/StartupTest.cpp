@@ -12,7 +12,7 @@
 #include "settings/EditorOptionsDialog.h"
 #include "tests/support/DialogAnswers.h"
 #include "tests/support/TempFolder.h"
-#include "tests/support/WindowTestMain.h"
+#include "tests/support/WindowTest.h"
 
 #include <QTest>
 
@@ -30,7 +30,6 @@ private slots:
     void aValueOfAnotherTypeIsReportedAfterTheSplash();
 
 private:
-    void StartAsTheProgramDoes();
     std::unique_ptr<test::TempFolder> config_;
 };
 
@@ -40,16 +39,10 @@ void StartupTest::init()
     ::setenv("XDG_CONFIG_HOME", config_->Path().c_str(), 1);
 }
 
-void StartupTest::StartAsTheProgramDoes()
-{
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form4);
-}
-
 void StartupTest::firstStartCreatesTheKeyAndAsksNothing()
 {
     test::DialogAnswers answers;
-    StartAsTheProgramDoes();
+    test::StartAsTheProgramDoes();
     QVERIFY(answers.Unexpected().isEmpty());
     for (const auto& setting : ToolchainSettingTable)
         QVERIFY((ToolchainSettings.*setting.field).empty());
@@ -80,7 +73,7 @@ void StartupTest::aValueOfAnotherTypeIsReportedAfterTheSplash()
     test::DialogAnswers answers;
     answers.PressOkOnMessageBox(look);
     answers.PressOkOnMessageBox(look);
-    StartAsTheProgramDoes();
+    test::StartAsTheProgramDoes();
     QVERIFY(answers.WaitUntilAnswered());
     QCOMPARE(answers.MessageBoxes().size(), std::size_t{2});
     for (const auto& box : answers.MessageBoxes())

@@ -9,7 +9,7 @@
 #include "platform/qt/Application.h"
 #include "tests/support/DialogAnswers.h"
 #include "tests/support/TempFolder.h"
-#include "tests/support/WindowTestMain.h"
+#include "tests/support/WindowTest.h"
 
 #include <QProcess>
 #include <QTest>
@@ -17,6 +17,7 @@
 #include <filesystem>
 
 using namespace kw;
+using kw::test::ToQString;
 using kw::test::DialogAnswers;
 using kw::test::ReadFileBytes;
 using kw::test::TempFolder;
@@ -27,11 +28,6 @@ namespace {
 const QString Saving = QStringLiteral("[+] Saving project");
 const QString Compiling = QStringLiteral("[+] Compiling project");
 const QString SeeLog = QStringLiteral("[?] See log window to get more info");
-
-QString Q(const std::filesystem::path& path)
-{
-    return QString::fromStdString(path.string());
-}
 
 // The lines a press appended to the log panel.
 QStringList LinesAfter(int before)
@@ -69,8 +65,7 @@ void BuildCommandsTest::initTestCase()
 {
     useRegistry_ = std::make_unique<ScopedRegistryOverride>(registry_);
     useStarter_ = std::make_unique<ScopedProcessStarterOverride>(starter_);
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form4);
+    test::StartAsTheProgramDoes();
     Form1->Show();
 }
 
@@ -93,11 +88,8 @@ void BuildCommandsTest::init()
 
 void BuildCommandsTest::OpenInEditor(const std::filesystem::path& file)
 {
-    DialogAnswers answers;
-    answers.TypeFileName(Q(file));
-    Form1->SpeedButton2->click();
-    QVERIFY(answers.AllAnswered());
-    QCOMPARE(QString::fromStdString(CurrentSourcePath()), Q(file));
+    test::OpenInEditor(file);
+    QCOMPARE(QString::fromStdString(CurrentSourcePath()), ToQString(file));
 }
 
 void BuildCommandsTest::pressLogsWritesAndStarts_data()
@@ -147,7 +139,7 @@ void BuildCommandsTest::saveStepIsOfferedEveryTimeAndNeverChangesTheSource()
 
     for (int press = 0; press < 2; ++press) {
         DialogAnswers answers;
-        answers.TypeFileName(Q(other / "b.c"));
+        answers.TypeFileName(ToQString(other / "b.c"));
         Form1->SpeedButton8->click();
         QVERIFY(answers.AllAnswered());
     }
@@ -158,7 +150,7 @@ void BuildCommandsTest::saveStepIsOfferedEveryTimeAndNeverChangesTheSource()
     const std::string script = ReadFileBytes(other / "Batch.bat");
     QVERIFY(script.find("\"" + (*folder_ / "a.c").string() + "\"") != std::string::npos);
     QVERIFY(script.find("b.c") == std::string::npos);
-    QCOMPARE(QString::fromStdString(CurrentSourcePath()), Q(*folder_ / "a.c"));
+    QCOMPARE(QString::fromStdString(CurrentSourcePath()), ToQString(*folder_ / "a.c"));
 }
 
 void BuildCommandsTest::failingSteps_data()
@@ -187,8 +179,8 @@ void BuildCommandsTest::failingSteps()
     if (obstacle == QLatin1String("save")) {
         // The folder to save in does not exist.
         const auto target = *folder_ / "missing" / "b.c";
-        answers.TypeFileName(Q(target));
-        message = QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(Q(target));
+        answers.TypeFileName(ToQString(target));
+        message = QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(ToQString(target));
     } else {
         answers.CancelFileDialog();
         if (obstacle == QLatin1String("folder"))
@@ -221,7 +213,7 @@ void BuildCommandsTest::unusableSourceNameStopsBeforeTheScript()
     Form1->SpeedButton8->click();
     QVERIFY(answers.AllAnswered());
     QCOMPARE(answers.MessageBoxes().at(0).text,
-             QStringLiteral("The source file name cannot be used in a build script: %1.").arg(Q(odd)));
+             QStringLiteral("The source file name cannot be used in a build script: %1.").arg(ToQString(odd)));
     QCOMPARE(LinesAfter(before), (QStringList{Saving, Compiling}));
     QCOMPARE(ReadFileBytes(*folder_ / "Batch.bat"), std::string("earlier\r\n"));
     QCOMPARE(starter_.Calls().size(), starts);
@@ -237,7 +229,7 @@ void BuildCommandsTest::mainJobForReal()
     ToolchainSettings.PCLib = "/usr/lib";
     auto runScript = [&] {
         QProcess cmd;
-        cmd.setWorkingDirectory(Q(folder_->Path()));
+        cmd.setWorkingDirectory(ToQString(folder_->Path()));
         cmd.setStandardInputFile(QProcess::nullDevice());
         cmd.setProcessChannelMode(QProcess::MergedChannels);
         cmd.start(interpreter, {QStringLiteral("Batch.bat")});
@@ -264,7 +256,7 @@ void BuildCommandsTest::mainJobForReal()
     // A broken source: the compiler's complaint shows, and the program left
     // by the earlier build still runs.
     DialogAnswers answers;
-    answers.TypeFileName(Q(source));
+    answers.TypeFileName(ToQString(source));
     Form1->RichEdit1->setPlainText(QStringLiteral("int main() { this is not C++ }\n"));
     Form1->SpeedButton9->click();
     QVERIFY(answers.AllAnswered());

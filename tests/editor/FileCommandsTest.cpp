@@ -7,7 +7,7 @@
 #include "platform/qt/Application.h"
 #include "tests/support/DialogAnswers.h"
 #include "tests/support/TempFolder.h"
-#include "tests/support/WindowTestMain.h"
+#include "tests/support/WindowTest.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,17 +23,13 @@
 #include <unistd.h>
 
 using namespace kw;
+using kw::test::ToQString;
 using kw::test::DialogAnswers;
 using kw::test::ReadFileBytes;
 using kw::test::TempFolder;
 using kw::test::WriteFileBytes;
 
 namespace {
-
-QString Q(const std::filesystem::path& path)
-{
-    return QString::fromStdString(path.string());
-}
 
 QString EditorText()
 {
@@ -90,7 +86,6 @@ private slots:
     void pastedRichTextKeepsItsFormattingUntilSaved();
 
 private:
-    std::filesystem::path Open(const std::filesystem::path& file);
     void SaveAs(const std::filesystem::path& file);
 
     MemoryRegistry registry_;
@@ -101,8 +96,7 @@ private:
 void FileCommandsTest::initTestCase()
 {
     useRegistry_ = std::make_unique<ScopedRegistryOverride>(registry_);
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form4);
+    test::StartAsTheProgramDoes();
     Form1->Show();
 }
 
@@ -112,19 +106,10 @@ void FileCommandsTest::init()
     std::filesystem::permissions(folder_->Path(), std::filesystem::perms::all);
 }
 
-std::filesystem::path FileCommandsTest::Open(const std::filesystem::path& file)
-{
-    DialogAnswers answers;
-    answers.TypeFileName(Q(file));
-    Form1->SpeedButton2->click();
-    [&] { QVERIFY(answers.AllAnswered()); }();
-    return file;
-}
-
 void FileCommandsTest::SaveAs(const std::filesystem::path& file)
 {
     DialogAnswers answers;
-    answers.TypeFileName(Q(file));
+    answers.TypeFileName(ToQString(file));
     Form1->SpeedButton3->click();
     QVERIFY(answers.AllAnswered());
 }
@@ -148,7 +133,7 @@ void FileCommandsTest::rtfBeforeTheFirstSaveShowsFormattedAndSavesItsText()
 {
     const auto rtf = *folder_ / "notes.rtf";
     WriteFileBytes(rtf, FormattedRtf);
-    Open(rtf);
+    test::OpenInEditor(rtf);
     QCOMPARE(EditorText(), QStringLiteral("plain bold italic red\nsecond line"));
 
     QTextDocument* document = Form1->RichEdit1->document();
@@ -195,7 +180,7 @@ void FileCommandsTest::rtfAfterASaveShowsAsMarkup()
 {
     const auto rtf = *folder_ / "again.rtf";
     WriteFileBytes(rtf, FormattedRtf);
-    Open(rtf);
+    test::OpenInEditor(rtf);
     QVERIFY(EditorText().startsWith(QStringLiteral("{\\rtf1\\ansi")));
     QVERIFY(EditorText().contains(QStringLiteral("{\\b bold}")));
 }
@@ -206,11 +191,11 @@ void FileCommandsTest::openAThenSaveAsBKeepsTheSource()
     const auto other = *folder_ / "elsewhere";
     std::filesystem::create_directory(other);
     WriteFileBytes(a, "int a;\r\n");
-    Open(a);
+    test::OpenInEditor(a);
     QCOMPARE(std::filesystem::current_path(), folder_->Path());
     SaveAs(other / "b.c");
     QCOMPARE(EditorText(), QStringLiteral("int a;\n"));
-    QCOMPARE(QString::fromStdString(CurrentSourcePath()), Q(a));
+    QCOMPARE(QString::fromStdString(CurrentSourcePath()), ToQString(a));
     QCOMPARE(std::filesystem::current_path(), other);
     QCOMPARE(ReadFileBytes(other / "b.c"), std::string("int a;\r\n"));
     // Saving over an existing file replaces it without a question.
@@ -223,7 +208,7 @@ void FileCommandsTest::dialogsStartFromTheirLastName()
 {
     const auto first = *folder_ / "first.c";
     WriteFileBytes(first, "x\n");
-    Open(first);
+    test::OpenInEditor(first);
     SaveAs(*folder_ / "saved.c");
 
     for (TFileDialog* dialog : {static_cast<TFileDialog*>(Form1->OpenDialog1), static_cast<TFileDialog*>(Form1->SaveDialog1)}) {
@@ -238,8 +223,8 @@ void FileCommandsTest::dialogsStartFromTheirLastName()
         dialog->Execute();
         QVERIFY(answers.AllAnswered());
         const std::filesystem::path expected = dialog == Form1->OpenDialog1 ? first : *folder_ / "saved.c";
-        QCOMPARE(shownFolder, Q(expected.parent_path()));
-        QCOMPARE(shownName, Q(expected.filename()));
+        QCOMPARE(shownFolder, ToQString(expected.parent_path()));
+        QCOMPARE(shownName, ToQString(expected.filename()));
     }
 }
 
@@ -255,10 +240,10 @@ void FileCommandsTest::aNameTooLongForTheDialogCountsAsCancelled()
     WriteFileBytes(fits, "fits\n");
     WriteFileBytes(tooLong, "too long\n");
 
-    Open(tooLong);
+    test::OpenInEditor(tooLong);
     QCOMPARE(CurrentSourcePath(), before);
     QCOMPARE(EditorText(), text);
-    Open(fits);
+    test::OpenInEditor(fits);
     QCOMPARE(CurrentSourcePath(), fits);
     QCOMPARE(EditorText(), QStringLiteral("fits\n"));
 }
@@ -277,7 +262,7 @@ void FileCommandsTest::lineEndsBecomeCrLf()
     QFETCH(QByteArray, bytes);
     const auto file = *folder_ / "lines.c";
     WriteFileBytes(file, bytes.toStdString());
-    Open(file);
+    test::OpenInEditor(file);
     QCOMPARE(Form1->RichEdit1->document()->blockCount(), 5);
     QCOMPARE(EditorText(), QStringLiteral("one\ntwo\n\nfour\n"));
     SaveAs(file);
@@ -290,7 +275,7 @@ void FileCommandsTest::bytesThatAreNotUtf8SurviveARoundTrip()
     std::string bytes = "// Gr\xFC\xDF" "e \x80 \xA0 caf\xE9\r\nint x; /* \x81\x8D\x8F\x90\x9D */\r\n";
     const auto file = *folder_ / "legacy.c";
     WriteFileBytes(file, bytes);
-    Open(file);
+    test::OpenInEditor(file);
     QVERIFY(EditorText().startsWith(QStringLiteral("// Grüße € ")));
     SaveAs(*folder_ / "copy.c");
     QCOMPARE(ReadFileBytes(*folder_ / "copy.c"), bytes);
@@ -298,7 +283,7 @@ void FileCommandsTest::bytesThatAreNotUtf8SurviveARoundTrip()
     // UTF-8 stays UTF-8.
     const std::string utf8 = "// Grüße — Ελληνικά\r\n";
     WriteFileBytes(file, utf8);
-    Open(file);
+    test::OpenInEditor(file);
     SaveAs(*folder_ / "copy.c");
     QCOMPARE(ReadFileBytes(*folder_ / "copy.c"), utf8);
 }
@@ -320,14 +305,14 @@ void FileCommandsTest::failures()
     const auto missing = *folder_ / "missing.c";
     {
         DialogAnswers answers;
-        answers.TypeFileName(Q(missing));
+        answers.TypeFileName(ToQString(missing));
         answers.PressOkOnMessageBox();
         Form1->SpeedButton2->click();
         QVERIFY(answers.AllAnswered());
         QCOMPARE(answers.MessageBoxes().at(0).text,
-                 QStringLiteral("Cannot open file \"%1\". No such file or directory.").arg(Q(missing)));
+                 QStringLiteral("Cannot open file \"%1\". No such file or directory.").arg(ToQString(missing)));
     }
-    QCOMPARE(QString::fromStdString(CurrentSourcePath()), Q(missing));
+    QCOMPARE(QString::fromStdString(CurrentSourcePath()), ToQString(missing));
     QCOMPARE(EditorText(), QStringLiteral("kept text"));
 
     // Saving over a read-only file.
@@ -340,12 +325,12 @@ void FileCommandsTest::failures()
         if (::faccessat(AT_FDCWD, locked.c_str(), W_OK, AT_EACCESS) == 0)
             QSKIP("cannot act as an ordinary user here");
         DialogAnswers answers;
-        answers.TypeFileName(Q(locked));
+        answers.TypeFileName(ToQString(locked));
         answers.PressOkOnMessageBox();
         Form1->SpeedButton3->click();
         QVERIFY(answers.AllAnswered());
         QCOMPARE(answers.MessageBoxes().at(0).text,
-                 QStringLiteral("Cannot create file \"%1\". Permission denied.").arg(Q(locked)));
+                 QStringLiteral("Cannot create file \"%1\". Permission denied.").arg(ToQString(locked)));
     }
     QCOMPARE(ReadFileBytes(locked), std::string("old\r\n"));
     QVERIFY(Form1->RichEdit1->PlainText);

@@ -9,7 +9,7 @@
 #include "settings/CompilerOptionsDialog.h"
 #include "settings/FolderPicker.h"
 #include "settings/FolderPickerBrowser.h"
-#include "tests/support/WindowTestMain.h"
+#include "tests/support/WindowTest.h"
 
 #include <QFile>
 #include <QFileSystemModel>
