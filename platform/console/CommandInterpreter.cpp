@@ -296,13 +296,25 @@ void RunProgram(const ProgramCall& call)
     RunAndWait(*file, call.arguments);
 }
 
+// Built by appending in order: writing it as "\n" + Prompt() + ... would
+// insert at the front of the prompt's string, and GCC 12 at -O3 then warns
+// of an overlapping copy that cannot happen (-Wrestrict).
+std::string EchoedLine(const std::string& line)
+{
+    std::string echoed = "\n";
+    echoed += Prompt();
+    echoed += line;
+    echoed += '\n';
+    return echoed;
+}
+
 void RunLine(const std::string& line)
 {
     const ScriptCommand command = ParseScriptLine(line);
     // With echo on, the interpreter shows every line after a blank line and
     // the prompt; empty and blank-only lines show nothing.
     if (command.echo)
-        Print("\n" + Prompt() + line + "\n");
+        Print(EchoedLine(line));
     switch (command.kind) {
     case ScriptCommand::Kind::Nothing:
         break;
