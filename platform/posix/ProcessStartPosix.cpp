@@ -129,17 +129,23 @@ std::optional<fs::path> FindTerminal()
     return std::nullopt;
 }
 
-// The interpreter is installed beside the program (and built beside it).
+// Installed, the interpreter has a folder of its own, at a path the build
+// gives from the program's folder (../libexec/kestrelwork); in the build
+// folder it lies beside the program. The installed place is looked at first,
+// so that a stray copy beside an installed program is never used instead.
 std::optional<fs::path> FindInterpreter()
 {
     std::error_code failure;
     const fs::path self = fs::read_symlink("/proc/self/exe", failure);
     if (failure)
         return std::nullopt;
-    const fs::path interpreter = self.parent_path() / "kestrelwork-cmd";
-    if (!IsProgramFile(interpreter))
-        return std::nullopt;
-    return interpreter;
+    const fs::path folder = self.parent_path();
+    for (const fs::path& candidate : {folder / KW_INTERPRETER_FROM_PROGRAM, folder}) {
+        const fs::path interpreter = (candidate / "kestrelwork-cmd").lexically_normal();
+        if (IsProgramFile(interpreter))
+            return interpreter;
+    }
+    return std::nullopt;
 }
 
 // From here on the code runs in a child of a process that may have other
