@@ -264,9 +264,10 @@ TEST(BuildScript, AReadOnlyScriptIsLeftUnchanged)
         // As an ordinary user, for whom the file's permissions count.
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(99);
+        if (::chdir(folder.Path().c_str()) != 0)
+            ::_exit(98);
         int code = 0;
         try {
-            ::chdir(folder.Path().c_str());
             TTextFile file;
             WriteBuildScriptFile(file, BuildCommand::Compile, 0, 0, ExampleSettings(), Source);
         } catch (const EInOutError& e) {
