@@ -93,6 +93,9 @@ void TApplication::ShowException(const std::string& message)
     QMessageBox box;
     box.setWindowTitle(ToQString(title_));
     box.setIcon(QMessageBox::Critical);
+    // The message may carry a file name or a setting's value: shown as it
+    // is, never taken for markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(ToQString(text));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();

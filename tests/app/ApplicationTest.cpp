@@ -50,21 +50,42 @@ class ApplicationTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void firstCreatedFormIsTheMainWindow();
     void failureInACreationHandlerIsReportedAndCreationCompletes();
     void failureOutsideAHandlerLeavesCreateForm();
+    void failureReportShowsItsTextAsItStands_data();
+    void failureReportShowsItsTextAsItStands();
     void modalShowingRunsANestedLoopAndClosingHides();
     void closingTheMainWindowEndsTheLoopWithZero();
+
+private:
+    std::vector<std::string> creationEvents_;
+    bool mainWindowHiddenUntilRun_ = false;
 };
+
+void ApplicationTest::initTestCase()
+{
+    // The first form a process creates is its main window, so every slot
+    // shares the two made here, whatever order the slots run in.
+    events.clear();
+    Application->CreateForm(MainForm);
+    Application->CreateForm(OtherForm);
+    creationEvents_ = events;
+    mainWindowHiddenUntilRun_ = !MainForm->isVisible();
+}
 
 void ApplicationTest::firstCreatedFormIsTheMainWindow()
 {
-    Application->CreateForm(MainForm);
-    Application->CreateForm(OtherForm);
     QVERIFY(MainForm);
     QCOMPARE(Application->MainForm(), MainForm);
-    QCOMPARE(events, (std::vector<std::string>{"quiet created", "quiet created"}));
-    QVERIFY(!MainForm->isVisible());
+    QCOMPARE(creationEvents_, (std::vector<std::string>{"quiet created", "quiet created"}));
+    QVERIFY(mainWindowHiddenUntilRun_);
+    // A form created later never takes its place.
+    QuietForm* later = nullptr;
+    Application->CreateForm(later);
+    QVERIFY(later);
+    QCOMPARE(Application->MainForm(), MainForm);
 }
 
 void ApplicationTest::failureInACreationHandlerIsReportedAndCreationCompletes()
@@ -90,6 +111,32 @@ void ApplicationTest::failureOutsideAHandlerLeavesCreateForm()
     QVERIFY(answers.MessageBoxes().empty());
 }
 
+void ApplicationTest::failureReportShowsItsTextAsItStands_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("tag") << QStringLiteral("Cannot open file \"/tmp/<b>x.c\". No such file or directory")
+                         << QStringLiteral("Cannot open file \"/tmp/<b>x.c\". No such file or directory.");
+    QTest::newRow("entity") << QStringLiteral("Cannot create file \"/tmp/a&lt;b.c\". Permission denied")
+                            << QStringLiteral("Cannot create file \"/tmp/a&lt;b.c\". Permission denied.");
+    QTest::newRow("whole document") << QStringLiteral("<html><body><h1>big</h1></body></html>")
+                                    << QStringLiteral("<html><body><h1>big</h1></body></html>.");
+    QTest::newRow("line breaks") << QStringLiteral("first<br>second\nthird")
+                                 << QStringLiteral("first<br>second\nthird.");
+}
+
+void ApplicationTest::failureReportShowsItsTextAsItStands()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    test::DialogAnswers answers;
+    answers.PressOkOnMessageBox();
+    Application->HandleException(std::make_exception_ptr(std::runtime_error(message.toStdString())));
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.MessageBoxes().at(0).text, shown);
+    QVERIFY(answers.MessageBoxes().at(0).plainText);
+}
+
 void ApplicationTest::modalShowingRunsANestedLoopAndClosingHides()
 {
     bool shownWhileModal = false;
@@ -111,7 +158,9 @@ void ApplicationTest::closingTheMainWindowEndsTheLoopWithZero()
     OtherForm->Show();  // another open window does not keep the program running
     QTimer::singleShot(50, [] { MainForm->Close(); });
     QTimer::singleShot(5000, [] { QCoreApplication::exit(3); });
-    QCOMPARE(Application->Run(), 0);
+    const int exitCode = Application->Run();
+    OtherForm->Close();
+    QCOMPARE(exitCode, 0);
 }
 
 KW_WINDOW_TEST_MAIN(ApplicationTest)

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <QTextDocument>
 
 namespace kw::test {
 
@@ -51,7 +52,9 @@ void DialogAnswers::PressOkOnMessageBox(std::function<void()> whileShown)
         if (whileShown)
             whileShown();
         auto* box = qobject_cast<QMessageBox*>(window);
-        MessageBoxSeen seen{box->windowTitle(), box->text(), box->icon(), {}};
+        const bool plainText = box->textFormat() == Qt::PlainText ||
+                               (box->textFormat() == Qt::AutoText && !Qt::mightBeRichText(box->text()));
+        MessageBoxSeen seen{box->windowTitle(), box->text(), box->icon(), {}, plainText};
         for (QAbstractButton* button : box->buttons())
             seen.buttons << button->text().remove(QLatin1Char('&'));
         messageBoxes_.push_back(seen);

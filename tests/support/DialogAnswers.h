@@ -22,6 +22,8 @@ struct MessageBoxSeen {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    // Whether the text is drawn as it stands, not read as markup.
+    bool plainText = false;
 };
 
 class DialogAnswers : public QObject {
