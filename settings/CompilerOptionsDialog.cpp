@@ -2,7 +2,6 @@
 
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Pictures.h"
-#include "platform/qt/Text.h"
 #include "settings/FolderPicker.h"
 
 #include <limits>
@@ -219,7 +218,7 @@ std::array<TEdit*, ToolchainSettingCount> TForm2::SettingEdits() const
 void TForm2::FormCreate(TObject*)
 {
     const auto edits = SettingEdits();
-    RunToolchainLoadSequence([&edits](std::size_t i, const std::string& value) { edits[i]->setText(ToQString(value)); });
+    RunToolchainLoadSequence([&edits](std::size_t i, const std::string& value) { edits[i]->SetText(value); });
 }
 
 void TForm2::PickFolderInto(TEdit* edit)
@@ -227,7 +226,7 @@ void TForm2::PickFolderInto(TEdit* edit)
     // Every folder button asks the same, and never starts at the edit's folder.
     LastPickedFolder = BrowseForFolder(FolderPromptText, "");
     if (!LastPickedFolder.empty())
-        edit->setText(ToQString(LastPickedFolder));
+        edit->SetText(LastPickedFolder);
 }
 
 void TForm2::SpeedButton1Click(TObject*) { PickFolderInto(Edit1); }
@@ -242,7 +241,7 @@ void TForm2::SpeedButton8Click(TObject*) { PickFolderInto(Edit12); }
 void TForm2::SpeedButton10Click(TObject*)
 {
     const auto edits = SettingEdits();
-    RunToolchainSaveSequence([&edits](std::size_t i) { return ToAnsi(edits[i]->text()); });
+    RunToolchainSaveSequence([&edits](std::size_t i) { return edits[i]->Text(); });
 }
 
 } // namespace kw

@@ -133,4 +133,21 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent)
 
 TLabel::TLabel(QWidget* parent, const QString& caption) : QLabel(caption, parent) {}
 
+TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {}
+
+void TEdit::SetText(const std::string& ansi)
+{
+    setText(ToQString(ansi));
+    // What the edit holds, not what it was given: the test in Text() must
+    // not depend on how the edit stores its text.
+    bytes_ = ansi;
+    shown_ = text();
+}
+
+std::string TEdit::Text() const
+{
+    const QString current = text();
+    return current == shown_ ? bytes_ : ToAnsi(current);
+}
+
 } // namespace kw

@@ -104,7 +104,21 @@ public:
     TLabel(QWidget* parent, const QString& caption);
 };
 
-using TEdit = QLineEdit;
+// A one-line edit whose text is a byte string in the ANSI code page. Bytes
+// that do not decode (a setting written by another program, say) are shown
+// with replacement characters, but come back unchanged from Text() as long
+// as the user leaves the text as it was shown.
+class TEdit : public QLineEdit {
+public:
+    explicit TEdit(QWidget* parent);
+    void SetText(const std::string& ansi);
+    std::string Text() const;
+
+private:
+    std::string bytes_;
+    QString shown_;
+};
+
 using TCheckBox = QCheckBox;
 using TPageControl = QTabWidget;
 using TTabSheet = QWidget;

@@ -5,6 +5,7 @@
 
 #include "app/MainWindow.h"
 #include "platform/core/MemoryRegistry.h"
+#include "platform/core/Registry.h"
 #include "platform/qt/Application.h"
 #include "settings/CompilerOptionsDialog.h"
 #include "settings/FolderPicker.h"
@@ -71,22 +72,29 @@ void PutStrings(MemoryRegistry& registry, const QStringList& texts)
                           StringData(texts.at(static_cast<qsizetype>(i))));
 }
 
-// Opens Compiler Options from the main menu, runs `use` while it is shown,
-// closes it with its close command, and returns once the menu action, with
-// its reload of the settings, has ended.
-void ThroughTheMenu(const std::function<void()>& use)
+// Shows `dialog` modally through `show`, runs `use` while it is shown,
+// closes it with its close command, and returns once `show` has returned.
+void WhileShown(TForm2* dialog, const std::function<void()>& show, const std::function<void()>& use)
 {
     bool ran = false;
-    QTimer::singleShot(0, Form2, [&] {
-        if (Form2->isVisible() && QApplication::activeModalWidget() == Form2) {
+    QTimer::singleShot(0, dialog, [&] {
+        if (dialog->isVisible() && QApplication::activeModalWidget() == dialog) {
             use();
             ran = true;
         }
-        Form2->close();
+        dialog->close();
     });
-    Form1->EnviromentOptions1->trigger();
+    show();
     QVERIFY(ran);
-    QVERIFY(!Form2->isVisible());
+    QVERIFY(!dialog->isVisible());
+}
+
+// Opens Compiler Options from the main menu, runs `use` while it is shown,
+// closes it, and returns once the menu action, with its reload of the
+// settings, has ended.
+void ThroughTheMenu(const std::function<void()>& use)
+{
+    WhileShown(Form2, [] { Form1->EnviromentOptions1->trigger(); }, use);
 }
 
 // A click that goes through the window system, so that a window blocked by a
@@ -278,6 +286,7 @@ private slots:
     void saveThenCloseMakesTheSettingsWhatWasSaved();
     void saveTwiceWritesTheSameValuesAndShowsNothing();
     void emptyFieldIsSavedAsAnEmptyValue();
+    void settingBytesComeBackUnlessEdited();
     void autoConfigModuleDoesNothing();
     void folderPickFillsItsEdit_data();
     void folderPickFillsItsEdit();
@@ -322,18 +331,31 @@ void CompilerOptionsTest::initTestCase()
 
 void CompilerOptionsTest::firstShowingPresentsTheGp2xPageThenTheLastSelected()
 {
-    QTabBar* tabs = Form2->PageControl1->tabBar();
-    ThroughTheMenu([&] {
-        QCOMPARE(Form2->PageControl1->currentWidget(), Form2->TabSheet2);
+    // A dialog made as start-up makes it, from a registry of its own: the
+    // program's dialog may have been shown and typed into by other cases.
+    MemoryRegistry registry;
+    PutStrings(registry, StartValues);
+    const ScopedRegistryOverride useIt(registry);
+    TForm2 dialog;
+    dialog.RunCreateHandler();
+    const auto showing = [&dialog](const std::function<void()>& use) {
+        WhileShown(&dialog, [&dialog] { dialog.ShowModal(); }, use);
+    };
+    QTabBar* tabs = dialog.PageControl1->tabBar();
+    showing([&] {
+        QCOMPARE(dialog.PageControl1->currentWidget(), dialog.TabSheet2);
         // Creation filled the fields from the registry, in the order of the settings.
-        QCOMPARE(FieldTexts(), StartValues);
+        QStringList fields;
+        for (TEdit* edit : dialog.SettingEdits())
+            fields << edit->text();
+        QCOMPARE(fields, StartValues);
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     });
-    ThroughTheMenu([&] {
-        QCOMPARE(Form2->PageControl1->currentWidget(), Form2->TabSheet1);
+    showing([&] {
+        QCOMPARE(dialog.PageControl1->currentWidget(), dialog.TabSheet1);
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
     });
-    ThroughTheMenu([] { QCOMPARE(Form2->PageControl1->currentWidget(), Form2->TabSheet2); });
+    showing([&] { QCOMPARE(dialog.PageControl1->currentWidget(), dialog.TabSheet2); });
 }
 
 void CompilerOptionsTest::windowAndKeyboardOrder()
@@ -533,6 +555,55 @@ void CompilerOptionsTest::emptyFieldIsSavedAsAnEmptyValue()
         QCOMPARE(value->data, std::string(1, '\0'));
     });
     QVERIFY(ToolchainSettings.GP2XLib.empty());
+}
+
+void CompilerOptionsTest::settingBytesComeBackUnlessEdited()
+{
+    // Settings are used verbatim, whatever bytes another program stored:
+    // what the dialog shows with replacement characters goes back unchanged.
+    const std::vector<std::string> stored = {
+        "C:\\\xDC" "bung\\bin",  // Windows-1252
+        "-DX=\x80",                // a lone continuation byte
+        "\xC0\xAF",                // an overlong "/"
+        "\xED\xA0\x80",            // an encoded surrogate
+        "abc\xE2\x82",             // cut short
+        "\xFF\xFE",
+        "C:\\\xC3\x9C" "bung",     // valid UTF-8
+        "tab\there",
+        "\x01\x1B[0m",
+        "",
+        "\xF4\x90\x80\x80",        // past U+10FFFF
+        "plain",
+    };
+    const ScopedRegistryOverride useTheHive(SystemRegistry());
+    {
+        TRegistry registry;
+        registry.SetRootKey(HKEY_LOCAL_MACHINE_HANDLE);
+        QVERIFY(registry.OpenKey("SOFTWARE\\Kestrelwork"));
+        registry.WriteString("", "Kestrelwork");
+        for (std::size_t i = 0; i < stored.size(); ++i)
+            registry.WriteString(ToolchainSettingTable[i].name, stored[i]);
+    }
+    const std::optional<QByteArray> before = FileBytes(HivePath());
+    QVERIFY(before);
+
+    TForm2 dialog;
+    QCOMPARE(ReportsDuring([&] { dialog.RunCreateHandler(); }), QStringList());
+    QCOMPARE(dialog.Edit1->text(), QString::fromUtf8("C:\\\uFFFDbung\\bin"));
+    QCOMPARE(ReportsDuring([&] { dialog.SpeedButton10->click(); }), QStringList());
+    QCOMPARE(FileBytes(HivePath()), before);
+
+    // An edited field is saved as the user sees it; the others stay as they were.
+    dialog.Edit2->end(false);
+    QTest::keyClicks(dialog.Edit2, "!");
+    QCOMPARE(ReportsDuring([&] { dialog.SpeedButton10->click(); }), QStringList());
+    std::vector<std::string> expected = stored;
+    expected[1] = "-DX=\uFFFD!";
+    TRegistry registry;
+    registry.SetRootKey(HKEY_LOCAL_MACHINE_HANDLE);
+    QVERIFY(registry.OpenKey("SOFTWARE\\Kestrelwork"));
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        QCOMPARE(registry.ReadString(ToolchainSettingTable[i].name), expected[i]);
 }
 
 void CompilerOptionsTest::autoConfigModuleDoesNothing()
