@@ -1,10 +1,12 @@
 #include "editor/RichEdit.h"
 
+#include "editor/DocumentText.h"
 #include "editor/RtfDocument.h"
 #include "platform/qt/Fonts.h"
 
 #include <QMimeData>
 #include <QPointer>
+#include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -25,6 +27,22 @@ QByteArray RtfFrom(const QMimeData* source)
     }
     return {};
 }
+
+// The text of UTF-8 bytes, a byte-order mark at the start included: saving
+// must give the file's bytes back.
+QString FromUtf8Exactly(const std::string& utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    return decoder(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+// Plain text and nothing richer: it goes in as a source file's text does.
+bool HoldsPlainTextOnly(const QMimeData* source)
+{
+    return source->hasText() && !source->hasHtml() && !source->hasFormat(QStringLiteral("text/markdown")) &&
+           !source->hasFormat(QStringLiteral("application/x-qrichtext"));
+}
 } // namespace
 
 TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent)
@@ -40,6 +58,7 @@ TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent)
     // The editor's own pop-up menu has no entries.
     setContextMenuPolicy(Qt::PreventContextMenu);
     HideInactiveSelection();
+    ShowLiteralCharacters(*document());
 }
 
 void TRichEdit::HideInactiveSelection()
@@ -61,47 +80,56 @@ void TRichEdit::LoadFromFileContent(std::string_view bytes)
     LoadPlain(bytes);
 }
 
-bool TRichEdit::LoadRtf(std::string_view bytes)
+std::unique_ptr<QTextDocument> TRichEdit::NewDocument() const
 {
-    // Built aside and swapped in whole: the editor then lays it out once,
-    // not after every inserted run. The editor's own document is only
-    // replaced once the content has parsed as RTF.
-    auto formatted = std::make_unique<QTextDocument>();
-    formatted->setDefaultFont(document()->defaultFont());
-    formatted->setUndoRedoEnabled(false);
-    if (!BuildDocumentFromRtf(bytes, *formatted))
-        return false;
-    formatted->setUndoRedoEnabled(true);
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(this->document()->defaultFont());
+    // Filling it is no step the user could undo.
+    document->setUndoRedoEnabled(false);
+    return document;
+}
+
+void TRichEdit::ShowDocument(std::unique_ptr<QTextDocument> filled)
+{
+    // Built aside and swapped in whole, the document is laid out once, not
+    // after every insertion, and the editor's own document changes only once
+    // the new one is complete.
+    filled->setUndoRedoEnabled(true);
     // The editor's first document belongs to its text control, which deletes
     // it on replacement; the ones made here belong to the editor.
     QPointer<QTextDocument> previous = document();
-    formatted->setParent(this);
-    setDocument(formatted.release());
+    filled->setParent(this);
+    setDocument(filled.release());
     if (previous && previous->parent() == this)
         delete previous.data();
-    encoding_ = SourceEncoding::Utf8;
+    ShowLiteralCharacters(*document());
     moveCursor(QTextCursor::Start);
+}
+
+bool TRichEdit::LoadRtf(std::string_view bytes)
+{
+    auto formatted = NewDocument();
+    if (!BuildDocumentFromRtf(bytes, *formatted))
+        return false;
+    ShowDocument(std::move(formatted));
+    encoding_ = SourceEncoding::Utf8;
     return true;
 }
 
 void TRichEdit::LoadPlain(std::string_view bytes)
 {
     const DecodedSource source = DecodeSource(bytes);
+    auto plain = NewDocument();
+    QTextCursor cursor(plain.get());
+    InsertSourceText(cursor, FromUtf8Exactly(source.utf8));
+    ShowDocument(std::move(plain));
     encoding_ = source.encoding;
-    // The widget keeps one line feed per line end; saving gives CR LF back.
-    QString text = QString::fromUtf8(source.utf8.data(), static_cast<qsizetype>(source.utf8.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    setPlainText(text);
 }
 
 std::string TRichEdit::PlainTextForSaving() const
 {
-    // The raw text: toPlainText() would turn no-break spaces into blanks.
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    text.replace(QChar::ObjectReplacementCharacter, QString());
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    QString text = SourceText(*document());
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QByteArray utf8 = text.toUtf8();
     return EncodeSource(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), encoding_);
 }
@@ -109,6 +137,19 @@ std::string TRichEdit::PlainTextForSaving() const
 bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const
 {
     return !RtfFrom(source).isEmpty() || QTextEdit::canInsertFromMimeData(source);
+}
+
+QMimeData* TRichEdit::createMimeDataFromSelection() const
+{
+    // Characters that only our own objects carry would not survive Qt's rich
+    // formats: a selection holding one goes out as its exact text.
+    QTextDocument selected;
+    QTextCursor(&selected).insertFragment(textCursor().selection());
+    if (!HoldsLiteralCharacters(selected))
+        return QTextEdit::createMimeDataFromSelection();
+    auto* exact = new QMimeData;
+    exact->setText(SourceText(selected));
+    return exact;
 }
 
 void TRichEdit::insertFromMimeData(const QMimeData* source)
@@ -124,6 +165,13 @@ void TRichEdit::insertFromMimeData(const QMimeData* source)
             ensureCursorVisible();
             return;
         }
+    }
+    if (HoldsPlainTextOnly(source)) {
+        QTextCursor cursor = textCursor();
+        InsertSourceText(cursor, source->text());
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return;
     }
     QTextEdit::insertFromMimeData(source);
 }

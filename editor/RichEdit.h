@@ -5,6 +5,7 @@
 
 #include <QTextEdit>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,10 +30,13 @@ public:
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
+    QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void HideInactiveSelection();
+    std::unique_ptr<QTextDocument> NewDocument() const;
+    void ShowDocument(std::unique_ptr<QTextDocument> filled);
     bool LoadRtf(std::string_view bytes);
     void LoadPlain(std::string_view bytes);
 

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCursor>
 
 #include <filesystem>
@@ -68,7 +69,6 @@ class FileCommandsTest : public QObject {
 private slots:
     void initTestCase();
     void init();
-    // Rich-text mode lasts until the first confirmed save of the run, so these come first.
     void cancelledDialogsChangeNothing();
     void rtfBeforeTheFirstSaveShowsFormattedAndSavesItsText();
     void savingBeforeAnyOpenLeavesTheSourceEmpty();
@@ -80,6 +80,12 @@ private slots:
     void lineEndsBecomeCrLf_data();
     void lineEndsBecomeCrLf();
     void bytesThatAreNotUtf8SurviveARoundTrip();
+    void everyUtf8CharacterSurvivesARoundTrip_data();
+    void everyUtf8CharacterSurvivesARoundTrip();
+    void charactersQtTakesAsStructureStayOnTheirLine();
+    void charactersQtTakesAsStructureSurviveCutAndPaste();
+    void pastedRichContentSavesOnlyTheTextShown_data();
+    void pastedRichContentSavesOnlyTheTextShown();
     void emptyEditorSavesAnEmptyFile();
     void failures();
     void editingCommands();
@@ -104,6 +110,12 @@ void FileCommandsTest::init()
 {
     folder_ = std::make_unique<TempFolder>();
     std::filesystem::permissions(folder_->Path(), std::filesystem::perms::all);
+    // Every slot meets the editor as a fresh run of the program does: empty,
+    // in rich-text mode, nothing opened or saved yet.
+    Form1->RichEdit1->clear();
+    Form1->RichEdit1->PlainText = false;
+    Form1->OpenDialog1->FileName.clear();
+    Form1->SaveDialog1->FileName.clear();
 }
 
 void FileCommandsTest::SaveAs(const std::filesystem::path& file)
@@ -154,10 +166,10 @@ void FileCommandsTest::rtfBeforeTheFirstSaveShowsFormattedAndSavesItsText()
 
 void FileCommandsTest::savingBeforeAnyOpenLeavesTheSourceEmpty()
 {
-    // Runs alone in a run of its own as well (see CMakeLists.txt); in the
-    // full run a file has been opened before it.
-    if (!CurrentSourcePath().empty())
-        QSKIP("a file was opened earlier in this run");
+    // Also run in a process of its own (see CMakeLists.txt), where the empty
+    // source is the program's own start state rather than the fixture's.
+    QVERIFY(CurrentSourcePath().empty());
+    QVERIFY(!Form1->RichEdit1->PlainText);
     Form1->RichEdit1->setPlainText(QStringLiteral("fresh"));
     const auto file = *folder_ / "fresh.c";
     SaveAs(file);
@@ -168,6 +180,10 @@ void FileCommandsTest::savingBeforeAnyOpenLeavesTheSourceEmpty()
 
 void FileCommandsTest::firstSaveSwitchesToPlainTextAndDropsFormatting()
 {
+    const auto rtf = *folder_ / "notes.rtf";
+    WriteFileBytes(rtf, FormattedRtf);
+    test::OpenInEditor(rtf);
+    QVERIFY(!Form1->RichEdit1->PlainText);
     const std::string sourceBefore = CurrentSourcePath();
     const auto copy = *folder_ / "notes.txt";
     SaveAs(copy);
@@ -178,6 +194,8 @@ void FileCommandsTest::firstSaveSwitchesToPlainTextAndDropsFormatting()
 
 void FileCommandsTest::rtfAfterASaveShowsAsMarkup()
 {
+    SaveAs(*folder_ / "first.c");
+    QVERIFY(Form1->RichEdit1->PlainText);
     const auto rtf = *folder_ / "again.rtf";
     WriteFileBytes(rtf, FormattedRtf);
     test::OpenInEditor(rtf);
@@ -288,6 +306,104 @@ void FileCommandsTest::bytesThatAreNotUtf8SurviveARoundTrip()
     QCOMPARE(ReadFileBytes(*folder_ / "copy.c"), utf8);
 }
 
+void FileCommandsTest::everyUtf8CharacterSurvivesARoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("line separator") << QByteArray("a\u2028b\r\n\u2028\r\n");
+    QTest::newRow("paragraph separator") << QByteArray("a\u2029b\u2029");
+    QTest::newRow("object replacement") << QByteArray("\uFFFC x \uFFFC");
+    QTest::newRow("Qt's frame markers") << QByteArray("[\uFDD0|\uFDD1]\r\n\uFDD1\uFDD0");
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFint x;\r\n");
+    QTest::newRow("no-break space, soft hyphen") << QByteArray("a\u00A0b\u00ADc");
+    QTest::newRow("controls and NUL") << QByteArray("\x01\x07\t\x0B\x0C\x1B\x7F|\0|", 10);
+    QTest::newRow("noncharacters") << QByteArray("\uFFFE\uFFFF\U0010FFFF\uFDEF");
+    QTest::newRow("astral and combining") << QByteArray("\U0001F600 e\u0301");
+    QTest::newRow("direction and zero width") << QByteArray("\u202E\u2066x\u2069\u200B\u200D\uFEFF");
+}
+
+void FileCommandsTest::everyUtf8CharacterSurvivesARoundTrip()
+{
+    QFETCH(QByteArray, bytes);
+    const auto file = *folder_ / "source.c";
+    WriteFileBytes(file, bytes.toStdString());
+    test::OpenInEditor(file);
+    SaveAs(*folder_ / "copy.c");
+    QCOMPARE(QByteArray::fromStdString(ReadFileBytes(*folder_ / "copy.c")), bytes);
+}
+
+void FileCommandsTest::charactersQtTakesAsStructureStayOnTheirLine()
+{
+    const auto file = *folder_ / "odd.c";
+    WriteFileBytes(file, "a\u2028b\u2029c\uFDD0d\uFDD1e\uFFFCf");
+    test::OpenInEditor(file);
+    TRichEdit* editor = Form1->RichEdit1;
+    QCOMPARE(editor->document()->blockCount(), 1);
+    QApplication::processEvents();
+    QCOMPARE(editor->document()->firstBlock().layout()->lineCount(), 1);
+    // Each takes visible room on the line, where the user sees it.
+    QTextCursor cursor(editor->document());
+    for (int letter = 0; letter < 5; ++letter) {
+        cursor.setPosition(letter * 2 + 1);
+        const QRect before = editor->cursorRect(cursor);
+        cursor.setPosition(letter * 2 + 2);
+        const QRect after = editor->cursorRect(cursor);
+        QCOMPARE(after.top(), before.top());
+        QVERIFY2(after.left() - before.left() >= 8, qPrintable(QString::number(letter)));
+    }
+}
+
+void FileCommandsTest::charactersQtTakesAsStructureSurviveCutAndPaste()
+{
+    const std::string bytes = "x \u2028 \u2029 \uFDD0\uFDD1 \uFFFC\r\ny";
+    const auto file = *folder_ / "odd.c";
+    WriteFileBytes(file, bytes);
+    test::OpenInEditor(file);
+    TRichEdit* editor = Form1->RichEdit1;
+    editor->selectAll();
+    Form1->SpeedButton4->click();  // Cut
+    QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8("x \u2028 \u2029 \uFDD0\uFDD1 \uFFFC\ny"));
+    QVERIFY(editor->document()->isEmpty());
+    Form1->SpeedButton6->click();  // Paste
+    // Plain text from another program goes in the same way.
+    QApplication::clipboard()->setText(QString::fromUtf8("\r\n\u2028\uFFFC"));
+    Form1->SpeedButton6->click();
+    SaveAs(*folder_ / "copy.c");
+    QCOMPARE(ReadFileBytes(*folder_ / "copy.c"), bytes + "\r\n\u2028\uFFFC");
+}
+
+void FileCommandsTest::pastedRichContentSavesOnlyTheTextShown_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QByteArray>("saved");
+    const QString picture = QStringLiteral(
+        "<img src=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==\">");
+    QTest::newRow("table") << QStringLiteral("<p>before</p><table><tr><td>1</td><td>2</td></tr>"
+                                             "<tr><td>3</td><td></td></tr></table><p>after</p>")
+                           << QByteArray("before\r\n1\r\n2\r\n3\r\n\r\nafter");
+    // Qt keeps a paragraph before a table at the start and one after every
+    // table, shown as empty lines; they are saved as such.
+    QTest::newRow("table in a table") << QStringLiteral("<table><tr><td>out<table><tr><td>in</td></tr></table>"
+                                                        "</td></tr></table>")
+                                      << QByteArray("\r\nout\r\nin\r\n\r\n");
+    QTest::newRow("picture") << QStringLiteral("a") + picture + QStringLiteral("b") << QByteArray("ab");
+    QTest::newRow("line break") << QStringLiteral("one<br>two") << QByteArray("one\r\ntwo");
+    QTest::newRow("no-break space") << QStringLiteral("a&nbsp;b") << QByteArray("a\u00A0b");
+    QTest::newRow("list") << QStringLiteral("<ul><li>x</li><li>y</li></ul>") << QByteArray("x\r\ny");
+    QTest::newRow("rule") << QStringLiteral("<p>a</p><hr><p>b</p>") << QByteArray("a\r\n\r\nb");
+}
+
+void FileCommandsTest::pastedRichContentSavesOnlyTheTextShown()
+{
+    QFETCH(QString, html);
+    QFETCH(QByteArray, saved);
+    auto* data = new QMimeData;
+    data->setHtml(html);
+    QApplication::clipboard()->setMimeData(data);
+    Form1->SpeedButton6->click();
+    SaveAs(*folder_ / "pasted.c");
+    QCOMPARE(QByteArray::fromStdString(ReadFileBytes(*folder_ / "pasted.c")), saved);
+}
+
 void FileCommandsTest::emptyEditorSavesAnEmptyFile()
 {
     Form1->RichEdit1->clear();
@@ -301,8 +417,9 @@ void FileCommandsTest::emptyEditorSavesAnEmptyFile()
 void FileCommandsTest::failures()
 {
     Form1->RichEdit1->setPlainText(QStringLiteral("kept text"));
-    // A typed name of a file that does not exist: the source names it all the same.
-    const auto missing = *folder_ / "missing.c";
+    // A typed name of a file that does not exist: the source names it all the
+    // same. The report shows the name as it is, markup and all.
+    const auto missing = *folder_ / "missing <b>x&lt;y.c";
     {
         DialogAnswers answers;
         answers.TypeFileName(ToQString(missing));
@@ -311,12 +428,13 @@ void FileCommandsTest::failures()
         QVERIFY(answers.AllAnswered());
         QCOMPARE(answers.MessageBoxes().at(0).text,
                  QStringLiteral("Cannot open file \"%1\". No such file or directory.").arg(ToQString(missing)));
+        QVERIFY(answers.MessageBoxes().at(0).plainText);
     }
     QCOMPARE(QString::fromStdString(CurrentSourcePath()), ToQString(missing));
     QCOMPARE(EditorText(), QStringLiteral("kept text"));
 
     // Saving over a read-only file.
-    const auto locked = *folder_ / "locked.c";
+    const auto locked = *folder_ / "locked&lt;<i>.c";
     WriteFileBytes(locked, "old\r\n");
     std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
                                              std::filesystem::perms::others_read);
@@ -331,6 +449,7 @@ void FileCommandsTest::failures()
         QVERIFY(answers.AllAnswered());
         QCOMPARE(answers.MessageBoxes().at(0).text,
                  QStringLiteral("Cannot create file \"%1\". Permission denied.").arg(ToQString(locked)));
+        QVERIFY(answers.MessageBoxes().at(0).plainText);
     }
     QCOMPARE(ReadFileBytes(locked), std::string("old\r\n"));
     QVERIFY(Form1->RichEdit1->PlainText);
