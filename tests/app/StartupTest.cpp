@@ -1,7 +1,7 @@
 // Start-up as the program entry runs it, against the real hive: the order
 // in which the windows come, what a first start creates, and how a broken
 // registry value is reported before the main window opens. Each case needs
-// a fresh process, so CTest runs them one by one.
+// a fresh process: run whole, the program runs each in a copy of its own.
 
 #include "app/AboutWindow.h"
 #include "app/MainWindow.h"
@@ -94,6 +94,6 @@ void StartupTest::aValueOfAnotherTypeIsReportedAfterTheSplash()
     QCOMPARE(Form1->Memo1->Lines().constLast(), QStringLiteral("works"));
 }
 
-KW_WINDOW_TEST_MAIN(StartupTest)
+KW_PROCESS_PER_SLOT_TEST_MAIN(StartupTest)
 
 #include "StartupTest.moc"

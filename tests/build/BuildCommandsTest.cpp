@@ -175,6 +175,8 @@ void BuildCommandsTest::failingSteps()
     QFETCH(QString, obstacle);
     QFETCH(QString, message);
     QFETCH(QStringList, log);
+    WriteFileBytes(*folder_ / "hello.cpp", "int main() {}\n");
+    OpenInEditor(*folder_ / "hello.cpp");
     DialogAnswers answers;
     if (obstacle == QLatin1String("save")) {
         // The folder to save in does not exist.

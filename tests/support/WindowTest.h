@@ -7,6 +7,10 @@
 #include "platform/qt/Application.h"
 #include "tests/support/DialogAnswers.h"
 
+#include <QCoreApplication>
+#include <QMetaMethod>
+#include <QProcess>
+#include <QStringList>
 #include <QTest>
 
 #include <filesystem>
@@ -21,6 +25,50 @@ int RunWindowTest(int argc, char** argv)
     Application->SetTitle(ProgramTitle);
     Test test;
     return QTest::qExec(&test, argc, argv);
+}
+
+// The test functions of a Qt Test class, in their order: the private slots
+// other than the four fixture slots and the data functions.
+inline QStringList TestFunctions(const QMetaObject& test)
+{
+    const QStringList fixtures = {"initTestCase", "cleanupTestCase", "init", "cleanup"};
+    QStringList names;
+    for (int i = test.methodOffset(); i < test.methodCount(); ++i) {
+        const QMetaMethod method = test.method(i);
+        const QString name = QString::fromLatin1(method.name());
+        if (method.methodType() == QMetaMethod::Slot && method.access() == QMetaMethod::Private &&
+            !fixtures.contains(name) && !name.endsWith(QLatin1String("_data")))
+            names << name;
+    }
+    return names;
+}
+
+// For tests whose every slot needs a process of its own, such as the
+// program's start-up, which happens once a process. One slot named alone runs
+// here; otherwise each slot (all of them, or those named, in the order
+// named) runs in a fresh copy of this program, with the other arguments.
+template <class Test>
+int RunEachSlotInAProcessOfItsOwn(int argc, char** argv)
+{
+    const QStringList known = TestFunctions(Test::staticMetaObject);
+    QStringList named, options;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        (known.contains(argument.section(QLatin1Char(':'), 0, 0)) ? named : options) << argument;
+    }
+    const bool listing = options.contains(QLatin1String("-functions")) ||
+                         options.contains(QLatin1String("-datatags")) || options.contains(QLatin1String("-help"));
+    if (named.size() == 1 || listing)
+        return RunWindowTest<Test>(argc, argv);
+    if (named.isEmpty())
+        named = known;
+    QCoreApplication application(argc, argv);
+    int failed = 0;
+    for (const QString& slot : named) {
+        if (QProcess::execute(QCoreApplication::applicationFilePath(), options + QStringList{slot}) != 0)
+            ++failed;
+    }
+    return failed;
 }
 
 // The program entry's steps before its event loop: the main window (with
@@ -49,3 +97,6 @@ inline void OpenInEditor(const std::filesystem::path& file)
 
 #define KW_WINDOW_TEST_MAIN(Test) \
     int main(int argc, char** argv) { return kw::test::RunWindowTest<Test>(argc, argv); }
+
+#define KW_PROCESS_PER_SLOT_TEST_MAIN(Test) \
+    int main(int argc, char** argv) { return kw::test::RunEachSlotInAProcessOfItsOwn<Test>(argc, argv); }
