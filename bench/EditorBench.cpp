@@ -2,6 +2,7 @@
 // plain C file and a 10 MB RTF document, each read, shown and laid out up to
 // its first screen, then saved.
 
+#include "bench/QuietOffscreen.h"
 #include "editor/RichEdit.h"
 #include "editor/SourceFile.h"
 #include "platform/qt/Fonts.h"
@@ -79,6 +80,7 @@ Figures Measure(kw::TRichEdit& editor, const std::filesystem::path& file, int ru
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    kw::bench::QuietOffscreenPlatform();
     QApplication application(argc, argv);
     kw::LoadSystemFonts();
     const auto folder = std::filesystem::temp_directory_path() / "kw-editor-bench";
